@@ -1,0 +1,61 @@
+#include "app/ReplixaApplication.h"
+
+#include "errors/Failure.h"
+#include "errors/FailurePatterns.h"
+#include "app/frmMain.h"
+#include "playback/MpvMediaPlayer.h"
+
+#include <clocale>
+
+ReplixaApplication::ReplixaApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // The media engine needs the C numeric locale; Qt sets the user's one.
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+bool ReplixaApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        const Failure failure = Failure::fromCurrentException();
+        QString label = failure.routine();
+        if (label.isEmpty())
+            label = QString::fromLatin1(receiver->metaObject()->className());
+        QString sErr = label + QStringLiteral(": ") + failure.description();
+        if (!mSink || mReporting > 0) {
+            qWarning("Unhandled failure: %s", qPrintable(sErr));
+            return false;
+        }
+        ++mReporting;
+        try {
+            mSink->ShowError(sErr, failure);
+        } catch (...) {
+            qWarning("Failure while reporting: %s", qPrintable(sErr));
+        }
+        --mReporting;
+        return false;
+    }
+}
+
+QString ReplixaApplication::commandLine(const QStringList &arguments)
+{
+    return arguments.mid(1).join(QLatin1Char(' '));
+}
+
+int runReplixa(int argc, char **argv)
+{
+    ReplixaApplication app(argc, argv);
+    ReplixaApplication::setApplicationName(QStringLiteral("Replixa"));
+    frmMain window(
+        [](QWidget *videoParent) -> std::unique_ptr<MediaPlayer> {
+            return std::make_unique<MpvMediaPlayer>(videoParent);
+        },
+        ReplixaApplication::commandLine(ReplixaApplication::arguments()));
+    app.setFailureSink(&window);
+    window.Form_Load();
+    window.show();
+    const int result = app.exec();
+    app.setFailureSink(nullptr);
+    return result;
+}

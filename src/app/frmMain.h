@@ -1,0 +1,146 @@
+#pragma once
+// The main window: the video, the bar of controls above it, the menus and the
+// timers that drive capture and review. Its life is the program's life.
+
+#include "app/IntervalTimer.h"
+#include "errors/ErrorLog.h"
+#include "errors/FailurePatterns.h"
+#include "review/SnapshotRing.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class MediaPlayer;
+class frmOptions;
+class frmAbout;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QToolButton;
+
+class frmMain : public QMainWindow, public ErrorSink {
+    Q_OBJECT
+public:
+    // Makes the media player component, its video widget a child of the given parent.
+    using PlayerFactory = std::function<std::unique_ptr<MediaPlayer>(QWidget *videoParent)>;
+
+    // Which picture cmdPlay shows: the record of what the user asked for.
+    enum class PlayPicture { StartupDisabled, Play, Pause };
+
+    frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up and shutdown.
+    void Form_Load();
+    qint16 IncrementStartCount();
+    void SplashTimer_Timer();
+    void mnuFileExit_Click();
+    void Form_Unload();
+
+    // Settings.
+    void LoadSettings();
+    qint32 GetFrameTimeInterval();
+
+    // Playback.
+    void OpenMedia(const QString &name);
+    void PlayMedia();
+    void PauseMedia();
+    void ShowButtonTips(bool show);
+    void cmdPlay_Click();
+    void oMediaPlayer_PlayStateChange(int previous, int state);
+    void oMediaPlayer_OpenStateChange(int previous, int state);
+    void oMediaPlayer_MouseDown(int button, int shift, int x, int y);
+
+    // Layout and zoom.
+    void Form_Resize();
+    void mnuZoom100_Click();
+    void mnuZoom200_Click();
+    void mnuZoomFit_Click();
+
+    // Review.
+    void SetSnapshotRegion();
+    void ShowImage(qint32 offset);
+    void oCaptured_MouseDown(int button, int shift, int x, int y);
+    void PlayTimer_Timer();
+    void PauseTimer_Timer();
+    void ReviewTimer_Timer();
+
+    // Error reporting: pauses the video, stops capture and review, logs and shows the report.
+    void ShowError(QString &sErr, const Failure &failure) override;
+    const QString &msErrorMessages() const { return mErrors.messages(); }
+    ErrorLog &errorLog() { return mErrors; }
+
+    // The window's outer size in twips and its inner (below the menu bar) size in pixels.
+    double outerWidthTwips() const;
+    double outerHeightTwips() const;
+    void setOuterWidthTwips(double twips);
+    void setOuterHeightTwips(double twips);
+    int innerWidth() const;
+    int innerHeight() const;
+
+    // State, named as the rest of the program knows it.
+    MediaPlayer *oMediaPlayer() const { return mPlayer.get(); }
+    SnapshotRing &ring() { return mRing; }
+    qint32 mlCaptureCount() const { return mRing.count(); }
+    qint32 mlCaptureSlot() const { return mRing.captureSlot(); }
+    qint32 mlVideoWidth = 200;
+    qint32 mlVideoHeight = 200;
+    qint32 mlDuration = 0;
+    bool mbFullScreen = false;
+    double mdFormWidth = 0;
+    double mdFormHeight = 0;
+    PlayPicture playPicture() const { return mPlayPicture; }
+    frmOptions *optionsDialog() const;
+
+    IntervalTimer *PlayTimer;
+    IntervalTimer *PauseTimer;
+    IntervalTimer *ReviewTimer;
+    IntervalTimer *PositionTimer;
+    IntervalTimer *SplashTimer;
+
+    QWidget *client;
+    QFrame *frCommand;
+    QToolButton *cmdPlay;
+    QToolButton *cmdLeft;
+    QLabel *lblReviewTime;
+    QToolButton *cmdRight;
+    QToolButton *cmdFullScreen;
+
+    QMenu *mnuFile;
+    QMenu *mnuTools;
+    QMenu *mnuView;
+    QMenu *mnuZoom;
+    QMenu *mnuHelp;
+    QAction *mnuFileOpen;
+    QAction *mnuFileExit;
+    QAction *mnuToolsOptions;
+    QAction *mnuZoom100;
+    QAction *mnuZoom200;
+    QAction *mnuZoomFit;
+    QAction *mnuZoomFullScreen;
+    QAction *mnuHelpAbout;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void createMenus();
+    void createCommandBar();
+    void setPlayPicture(PlayPicture picture);
+    void setCaption(const QString &caption);
+
+    PlayerFactory mPlayerFactory;
+    QString mCommandLine;
+    std::unique_ptr<MediaPlayer> mPlayer;
+    SnapshotRing mRing;
+    ErrorLog mErrors;
+    QPointer<frmOptions> mOptions;
+    QPointer<frmAbout> mAbout;
+    PlayPicture mPlayPicture = PlayPicture::StartupDisabled;
+    bool mUnloaded = false;
+};

@@ -1,0 +1,50 @@
+#include "errors/ErrorLog.h"
+
+#include "AppInfo.h"
+#include "errors/Failure.h"
+#include "errors/frmError.h"
+
+namespace {
+const QLatin1String kCrLf("\r\n");
+}
+
+const QString &ErrorLog::colourDepthAdvice()
+{
+    static const QString advice = QStringLiteral(
+        "Reduce the colour depth in Windows to 16 bits, restart the application with reduced video window size.");
+    return advice;
+}
+
+ErrorLog::~ErrorLog()
+{
+    delete mDialog.data();
+}
+
+frmError *ErrorLog::openDialog() const
+{
+    return mDialog.data();
+}
+
+void ErrorLog::present(QString &sErr, int failureNumber)
+{
+    mMessages += sErr + kCrLf;
+    emit reported(sErr);
+
+    if (mDialog) {
+        // The dialog is modal and already waiting for the user: add this report to it.
+        QString text = sErr;
+        if (failureNumber == Failure::NoImageMemory)
+            text += kCrLf + colourDepthAdvice();
+        mDialog->addReport(text);
+        return;
+    }
+
+    auto *dialog = new frmError(*this);
+    mDialog = dialog;
+    dialog->setWindowTitle(QLatin1String(AppInfo::kTitle) + QLatin1String(" error description"));
+    if (failureNumber == Failure::NoImageMemory)
+        sErr += kCrLf + colourDepthAdvice();
+    dialog->setReport(sErr);
+    dialog->exec();
+    delete dialog;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Plain message boxes with an OK button and the application title as caption.
+// Tests replace the presenter so that no modal box waits for a click.
+
+#include <QString>
+
+#include <functional>
+
+namespace MessageBox {
+
+enum class Icon { None, Critical, Information };
+
+// Shows a modal message box and returns when it is closed.
+void show(const QString &text, Icon icon = Icon::None);
+
+using Presenter = std::function<void(const QString &title, const QString &text, Icon icon)>;
+// Installs a presenter in place of the real box; returns the previous one.
+// An empty presenter restores the real box.
+Presenter setPresenter(Presenter presenter);
+
+} // namespace MessageBox

@@ -1,0 +1,452 @@
+#include "playback/MpvMediaPlayer.h"
+
+#include "errors/Failure.h"
+#include "playback/VideoWidget.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QImage>
+#include <QMetaObject>
+#include <QtEndian>
+
+#include <mpv/client.h>
+#include <mpv/render.h>
+
+#include <clocale>
+#include <cmath>
+
+namespace {
+
+// How long SetFileName waits for a file to open, and for a medium to unload.
+constexpr int kOpenTimeoutMs = 15000;
+constexpr int kUnloadTimeoutMs = 5000;
+
+// The software renderer's pixel format laid out like QImage::Format_RGB32.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr char kSwFormat[] = "bgr0";
+#else
+constexpr char kSwFormat[] = "0rgb";
+#endif
+
+const QString kNoVideo = QStringLiteral("The file has no video stream.");
+const QString kTimedOut = QStringLiteral("The file did not open within 15 seconds.");
+const QString kNotOpened = QStringLiteral("The file could not be opened.");
+
+} // namespace
+
+void MpvMediaPlayer::HandleDeleter::operator()(mpv_handle *handle) const
+{
+    mpv_terminate_destroy(handle);
+}
+
+void MpvMediaPlayer::RenderDeleter::operator()(mpv_render_context *context) const
+{
+    mpv_render_context_free(context);
+}
+
+double MpvMediaPlayer::volumeForGain(double decibels)
+{
+    // mpv's volume is cubic: gain = (volume / 100)^3, so dB = 60 * log10(volume / 100).
+    return 100.0 * std::pow(10.0, decibels / 60.0);
+}
+
+MpvMediaPlayer::MpvMediaPlayer(QWidget *parentForVideo, QObject *parent) : MediaPlayer(parent)
+{
+    // mpv refuses to start unless numbers are formatted the C way.
+    std::setlocale(LC_NUMERIC, "C");
+    mpv_handle *handle = mpv_create();
+    if (!handle)
+        raiseFailure(Failure::Internal, QStringLiteral("The video engine could not be started."));
+    mMpv.reset(handle);
+
+    const QByteArray volume = QByteArray::number(volumeForGain(kGainDb), 'f', 4);
+    const std::pair<const char *, const char *> options[] = {
+        {"vo", "libmpv"},
+        // The end of the medium pauses on the last frame (eof-reached) instead of closing.
+        {"keep-open", "yes"},
+        {"keep-open-pause", "yes"},
+        // The picture is stretched over the whole widget.
+        {"keepaspect", "no"},
+        {"osc", "no"},
+        {"osd-level", "0"},
+        {"load-scripts", "no"},
+        {"input-default-bindings", "no"},
+        {"input-vo-keyboard", "no"},
+        {"input-cursor", "no"},
+        {"hwdec", "no"},
+        // Cover art of an audio file is not a video stream.
+        {"audio-display", "no"},
+        {"volume", volume.constData()},
+        {"speed", "1.0"},
+        {"idle", "yes"},
+    };
+    for (const auto &[name, value] : options) {
+        const int r = mpv_set_option_string(handle, name, value);
+        if (r < 0)
+            qWarning("mpv option %s=%s: %s", name, value, mpv_error_string(r));
+    }
+    if (const int r = mpv_initialize(handle); r < 0)
+        raiseFailure(Failure::Internal,
+                     QStringLiteral("The video engine could not be started: %1.").arg(QString::fromUtf8(mpv_error_string(r))));
+
+    mWidget = new VideoWidget(parentForVideo);
+
+    // The render context exists before any file is loaded, so the libmpv video
+    // output always has somewhere to draw.
+    mpv_render_param createParams[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_SW)},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    mpv_render_context *context = nullptr;
+    if (const int r = mpv_render_context_create(&context, handle, createParams); r < 0)
+        raiseFailure(Failure::Internal,
+                     QStringLiteral("The video renderer could not be started: %1.").arg(QString::fromUtf8(mpv_error_string(r))));
+    mRender.reset(context);
+    mpv_render_context_set_update_callback(context, &MpvMediaPlayer::onRenderUpdate, this);
+
+    mWidget->setRenderer([this](QImage &target) { return renderInto(target); });
+    connect(mWidget.data(), &VideoWidget::mousePressed, this, [this](int button, int shift, int x, int y) {
+        QMetaObject::invokeMethod(
+            this, [this, button, shift, x, y] { emit MouseDown(button, shift, x, y); }, Qt::QueuedConnection);
+    });
+
+    mpv_observe_property(handle, 0, "pause", MPV_FORMAT_FLAG);
+    mpv_observe_property(handle, 0, "eof-reached", MPV_FORMAT_FLAG);
+    mpv_set_wakeup_callback(handle, &MpvMediaPlayer::onWakeup, this);
+}
+
+MpvMediaPlayer::~MpvMediaPlayer()
+{
+    if (mWidget) {
+        mWidget->setRenderer({});
+        delete mWidget.data();
+    }
+    if (mMpv)
+        mpv_set_wakeup_callback(mMpv.get(), nullptr, nullptr);
+    if (mRender) {
+        mpv_render_context_set_update_callback(mRender.get(), nullptr, nullptr);
+        mRender.reset();
+    }
+    mMpv.reset();
+}
+
+QWidget *MpvMediaPlayer::widget() const
+{
+    return mWidget.data();
+}
+
+// ---- callbacks from mpv's threads ----
+
+void MpvMediaPlayer::onWakeup(void *self)
+{
+    auto *player = static_cast<MpvMediaPlayer *>(self);
+    QMetaObject::invokeMethod(player, [player] { player->drainEvents(); }, Qt::QueuedConnection);
+}
+
+void MpvMediaPlayer::onRenderUpdate(void *self)
+{
+    auto *player = static_cast<MpvMediaPlayer *>(self);
+    QMetaObject::invokeMethod(player, [player] { player->renderUpdate(); }, Qt::QueuedConnection);
+}
+
+// ---- UI thread ----
+
+void MpvMediaPlayer::renderUpdate()
+{
+    if (!mRender)
+        return;
+    const uint64_t flags = mpv_render_context_update(mRender.get());
+    if ((flags & MPV_RENDER_UPDATE_FRAME) && mWidget)
+        mWidget->renderFrame();
+}
+
+bool MpvMediaPlayer::renderInto(QImage &target)
+{
+    if (!mRender || target.isNull())
+        return false;
+    int size[2] = {target.width(), target.height()};
+    size_t stride = size_t(target.bytesPerLine());
+    int block = 0;
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_SW_SIZE, size},
+        {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char *>(kSwFormat)},
+        {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+        {MPV_RENDER_PARAM_SW_POINTER, target.bits()},
+        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    return mpv_render_context_render(mRender.get(), params) >= 0;
+}
+
+void MpvMediaPlayer::drainEvents()
+{
+    if (!mMpv || mWaiting)
+        return;
+    for (;;) {
+        mpv_event *event = mpv_wait_event(mMpv.get(), 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            break;
+        handleEvent(*event);
+    }
+}
+
+void MpvMediaPlayer::handleEvent(const mpv_event &event)
+{
+    switch (event.event_id) {
+    case MPV_EVENT_PROPERTY_CHANGE:
+        if (mMediumOpen) {
+            refreshPlaybackFlags();
+            updatePlayState();
+        }
+        break;
+    case MPV_EVENT_END_FILE:
+        // A medium that ends by itself while open (a read error, say) is closed.
+        if (mMediumOpen && !mWaiting) {
+            const auto *end = static_cast<const mpv_event_end_file *>(event.data);
+            if (end->reason == MPV_END_FILE_REASON_ERROR)
+                mError = QString::fromUtf8(mpv_error_string(end->error));
+            mMediumOpen = false;
+            mRestarting = false;
+            setOpenState(NotOpen);
+            updatePlayState();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool MpvMediaPlayer::flagProperty(const char *name, bool fallback) const
+{
+    int value = 0;
+    if (mpv_get_property(mMpv.get(), name, MPV_FORMAT_FLAG, &value) < 0)
+        return fallback;
+    return value != 0;
+}
+
+bool MpvMediaPlayer::setFlagProperty(const char *name, bool value)
+{
+    int flag = value ? 1 : 0;
+    return mpv_set_property(mMpv.get(), name, MPV_FORMAT_FLAG, &flag) >= 0;
+}
+
+void MpvMediaPlayer::refreshPlaybackFlags()
+{
+    // Read together from the core, so a change event that arrives late cannot
+    // bring back a state that has already passed.
+    mPaused = flagProperty("pause", mPaused);
+    mEof = flagProperty("eof-reached", false);
+    if (!mEof)
+        mRestarting = false;
+}
+
+int MpvMediaPlayer::derivedPlayState() const
+{
+    if (!mMediumOpen)
+        return Closed;
+    if (mEof && !mRestarting)
+        return Stopped;
+    return mPaused ? Paused : Playing;
+}
+
+void MpvMediaPlayer::updatePlayState()
+{
+    const int state = derivedPlayState();
+    if (state == mPlayState)
+        return;
+    const int old = mPlayState;
+    mPlayState = state;
+    QMetaObject::invokeMethod(
+        this, [this, old, state] { emit PlayStateChange(old, state); }, Qt::QueuedConnection);
+}
+
+void MpvMediaPlayer::setOpenState(int state)
+{
+    if (state == mOpenState)
+        return;
+    const int old = mOpenState;
+    mOpenState = state;
+    QMetaObject::invokeMethod(
+        this, [this, old, state] { emit OpenStateChange(old, state); }, Qt::QueuedConnection);
+}
+
+void MpvMediaPlayer::unload(int timeoutMs)
+{
+    if (flagProperty("idle-active", false))
+        return;
+    const char *stop[] = {"stop", nullptr};
+    if (mpv_command(mMpv.get(), stop) < 0)
+        return;
+    const bool wasWaiting = mWaiting;
+    mWaiting = true;
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        mpv_event *event = mpv_wait_event(mMpv.get(), double(deadline.remainingTime()) / 1000.0);
+        if (event->event_id == MPV_EVENT_NONE)
+            continue;
+        handleEvent(*event);
+        if (event->event_id == MPV_EVENT_END_FILE || event->event_id == MPV_EVENT_IDLE)
+            break;
+    }
+    mWaiting = wasWaiting;
+}
+
+void MpvMediaPlayer::closeMedium()
+{
+    if (!mMediumOpen)
+        return;
+    unload(kUnloadTimeoutMs);
+    mMediumOpen = false;
+    mRestarting = false;
+    setOpenState(NotOpen);
+    updatePlayState();
+}
+
+void MpvMediaPlayer::SetFileName(const QString &name)
+{
+    mFileName = name;
+    mError.clear();
+    closeMedium();
+    mDuration = 0.0;
+    mPaused = false;
+    mEof = false;
+    mRestarting = false;
+    if (name.isEmpty())
+        return;
+
+    // A file that is set starts playing.
+    setFlagProperty("pause", false);
+    setOpenState(Opening);
+    const QByteArray path = QFile::encodeName(name);
+    const char *load[] = {"loadfile", path.constData(), "replace", nullptr};
+    if (const int r = mpv_command(mMpv.get(), load); r < 0) {
+        mError = QString::fromUtf8(mpv_error_string(r));
+        setOpenState(NotOpen);
+        return;
+    }
+
+    mWaiting = true;
+    const bool opened = waitForOpen();
+    mWaiting = false;
+    if (!opened) {
+        setOpenState(NotOpen);
+        updatePlayState();
+        return;
+    }
+    mMediumOpen = true;
+    setOpenState(Open);
+    refreshPlaybackFlags();
+    updatePlayState();
+    // Events that arrived while waiting were taken here; pick up any left.
+    QMetaObject::invokeMethod(this, [this] { drainEvents(); }, Qt::QueuedConnection);
+}
+
+bool MpvMediaPlayer::waitForOpen()
+{
+    // Pumped on the UI thread: nothing else can call into mpv meanwhile, and the
+    // call returns only once the open has succeeded or failed.
+    QDeadlineTimer deadline(kOpenTimeoutMs);
+    int64_t entry = -1;
+    bool loaded = false;
+    while (!deadline.hasExpired()) {
+        mpv_event *event = mpv_wait_event(mMpv.get(), double(deadline.remainingTime()) / 1000.0);
+        if (event->event_id == MPV_EVENT_NONE)
+            continue;
+        handleEvent(*event);
+        switch (event->event_id) {
+        case MPV_EVENT_START_FILE:
+            entry = static_cast<mpv_event_start_file *>(event->data)->playlist_entry_id;
+            break;
+        case MPV_EVENT_END_FILE: {
+            const auto *end = static_cast<mpv_event_end_file *>(event->data);
+            if (entry >= 0 && end->playlist_entry_id != entry)
+                break; // the end of something loaded before
+            mError = end->reason == MPV_END_FILE_REASON_ERROR ? QString::fromUtf8(mpv_error_string(end->error))
+                                                              : kNotOpened;
+            return false;
+        }
+        case MPV_EVENT_FILE_LOADED: {
+            loaded = true;
+            int64_t videoId = 0;
+            if (mpv_get_property(mMpv.get(), "current-tracks/video/id", MPV_FORMAT_INT64, &videoId) < 0) {
+                mError = kNoVideo;
+                unload(kUnloadTimeoutMs);
+                return false;
+            }
+            [[fallthrough]];
+        }
+        case MPV_EVENT_VIDEO_RECONFIG: {
+            if (!loaded)
+                break;
+            int64_t width = 0;
+            int64_t height = 0;
+            if (mpv_get_property(mMpv.get(), "dwidth", MPV_FORMAT_INT64, &width) < 0 ||
+                mpv_get_property(mMpv.get(), "dheight", MPV_FORMAT_INT64, &height) < 0 || width <= 0 ||
+                height <= 0)
+                break; // the size is known once the video output is configured
+            double duration = 0.0;
+            if (mpv_get_property(mMpv.get(), "duration", MPV_FORMAT_DOUBLE, &duration) >= 0)
+                mDuration = duration;
+            if (mWidget)
+                mWidget->resize(int(width), int(height));
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    mError = kTimedOut;
+    unload(kUnloadTimeoutMs);
+    return false;
+}
+
+void MpvMediaPlayer::Play()
+{
+    if (!mMediumOpen)
+        return;
+    if (flagProperty("eof-reached", false)) {
+        // At the end: start again from the beginning.
+        const char *seek[] = {"seek", "0", "absolute", "exact", nullptr};
+        if (mpv_command(mMpv.get(), seek) >= 0)
+            mRestarting = true;
+    }
+    setFlagProperty("pause", false);
+    mPaused = false;
+    updatePlayState();
+}
+
+void MpvMediaPlayer::Pause()
+{
+    if (!mMediumOpen)
+        return;
+    setFlagProperty("pause", true);
+    mPaused = true;
+    updatePlayState();
+}
+
+double MpvMediaPlayer::CurrentPosition() const
+{
+    double position = 0.0;
+    if (!mMediumOpen || mpv_get_property(mMpv.get(), "time-pos", MPV_FORMAT_DOUBLE, &position) < 0)
+        return 0.0;
+    return position;
+}
+
+void MpvMediaPlayer::SetCurrentPosition(double seconds)
+{
+    if (!mMediumOpen)
+        return;
+    const QByteArray target = QByteArray::number(seconds, 'f', 6);
+    const char *seek[] = {"seek", target.constData(), "absolute", "exact", nullptr};
+    mpv_command(mMpv.get(), seek);
+}
+
+bool MpvMediaPlayer::Mute() const
+{
+    return flagProperty("mute", false);
+}
+
+void MpvMediaPlayer::SetMute(bool mute)
+{
+    setFlagProperty("mute", mute);
+}

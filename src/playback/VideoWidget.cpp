@@ -1,0 +1,126 @@
+#include "playback/VideoWidget.h"
+
+#include "playback/MediaPlayer.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void freeAligned(void *data)
+{
+    std::free(data);
+}
+
+// An RGB32 image over a buffer whose address and row stride are multiples of the
+// alignment, as the software renderer prefers; every pixel starts opaque black.
+QImage alignedImage(int width, int height)
+{
+    const qsizetype stride =
+        (qsizetype(width) * 4 + VideoWidget::kAlignment - 1) / VideoWidget::kAlignment * VideoWidget::kAlignment;
+    const size_t bytes = size_t(stride) * size_t(height);
+    void *data = std::aligned_alloc(VideoWidget::kAlignment, bytes);
+    if (!data)
+        return {};
+    QImage image(static_cast<uchar *>(data), width, height, stride, QImage::Format_RGB32, freeAligned, data);
+    image.fill(Qt::black);
+    return image;
+}
+
+} // namespace
+
+VideoWidget::VideoWidget(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+VideoWidget::~VideoWidget() = default;
+
+void VideoWidget::setRenderer(Renderer renderer)
+{
+    mRenderer = std::move(renderer);
+}
+
+bool VideoWidget::ensureImage()
+{
+    const QSize wanted = size();
+    if (wanted.isEmpty()) {
+        mImage = QImage();
+        return false;
+    }
+    // A copy handed out through frame() must not change under its holder, so a
+    // shared image is replaced rather than drawn over.
+    if (mImage.size() != wanted || !mImage.isDetached())
+        mImage = alignedImage(wanted.width(), wanted.height());
+    return !mImage.isNull();
+}
+
+void VideoWidget::renderFrame()
+{
+    if (!ensureImage())
+        return;
+    if (mRenderer && mRenderer(mImage)) {
+        // The padding byte of each pixel is left undefined by the renderer; RGB32
+        // wants it at 0xff.
+        for (int y = 0; y < mImage.height(); ++y) {
+            auto *line = reinterpret_cast<quint32 *>(mImage.scanLine(y));
+            for (int x = 0; x < mImage.width(); ++x)
+                line[x] |= 0xff000000u;
+        }
+    }
+    update();
+}
+
+void VideoWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (mImage.isNull()) {
+        painter.fillRect(rect(), Qt::black);
+        return;
+    }
+    painter.drawImage(QPoint(0, 0), mImage);
+    if (mImage.width() < width())
+        painter.fillRect(mImage.width(), 0, width() - mImage.width(), height(), Qt::black);
+    if (mImage.height() < height())
+        painter.fillRect(0, mImage.height(), mImage.width(), height() - mImage.height(), Qt::black);
+}
+
+void VideoWidget::resizeEvent(QResizeEvent *)
+{
+    // The current frame is drawn again at the new size, also while paused.
+    update();
+}
+
+void VideoWidget::mousePressEvent(QMouseEvent *event)
+{
+    int button = 0;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = MediaPlayer::LeftButton;
+        break;
+    case Qt::RightButton:
+        button = MediaPlayer::RightButton;
+        break;
+    case Qt::MiddleButton:
+        button = MediaPlayer::MiddleButton;
+        break;
+    default:
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    int shift = 0;
+    if (mods & Qt::ShiftModifier)
+        shift |= MediaPlayer::ShiftKey;
+    if (mods & Qt::ControlModifier)
+        shift |= MediaPlayer::CtrlKey;
+    if (mods & Qt::AltModifier)
+        shift |= MediaPlayer::AltKey;
+    const QPoint at = event->position().toPoint();
+    event->accept();
+    emit mousePressed(button, shift, at.x(), at.y());
+}

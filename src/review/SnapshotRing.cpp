@@ -1,0 +1,70 @@
+#include "review/SnapshotRing.h"
+
+#include "errors/Failure.h"
+
+void SnapshotRing::setCount(qint32 count)
+{
+    if (count < 0)
+        raiseFailure(Failure::SubscriptOutOfRange);
+    if (count > kMaxCount)
+        raiseFailure(Failure::Overflow);
+    std::vector<QImage> fresh(std::size_t(count) + 1);
+    mSlots.swap(fresh);
+    mCount = count;
+    mCaptureSlot = count;
+}
+
+void SnapshotRing::setCaptureSlot(qint32 slot)
+{
+    if (mCount == 0 && slot == 0) {
+        mCaptureSlot = 0;
+        return;
+    }
+    checkSlot(slot);
+    mCaptureSlot = slot;
+}
+
+qint32 SnapshotRing::slotOfOffset(qint32 offset) const
+{
+    if (offset < 1 || offset > mCount)
+        raiseFailure(Failure::SubscriptOutOfRange);
+    qint32 s = offset + mCaptureSlot;
+    if (s > mCount)
+        s -= mCount;
+    return s;
+}
+
+QImage &SnapshotRing::slot(qint32 s)
+{
+    checkSlot(s);
+    return mSlots[std::size_t(s)];
+}
+
+const QImage &SnapshotRing::slot(qint32 s) const
+{
+    checkSlot(s);
+    return mSlots[std::size_t(s)];
+}
+
+bool SnapshotRing::isAllocated(qint32 s) const
+{
+    return s >= 1 && s <= mCount && !mSlots[std::size_t(s)].isNull();
+}
+
+void SnapshotRing::releaseSlot(qint32 s)
+{
+    checkSlot(s);
+    mSlots[std::size_t(s)] = QImage();
+}
+
+void SnapshotRing::releaseAll()
+{
+    for (QImage &image : mSlots)
+        image = QImage();
+}
+
+void SnapshotRing::checkSlot(qint32 s) const
+{
+    if (s < 1 || s > mCount)
+        raiseFailure(Failure::SubscriptOutOfRange);
+}

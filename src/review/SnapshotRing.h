@@ -1,0 +1,42 @@
+#pragma once
+// The ring of snapshots: slots 1 to N of equal images of the video area, and a
+// write cursor that moves down from N and wraps from 1 back to N. Offset 1 is the
+// newest snapshot, offset N the oldest.
+
+#include <QImage>
+
+#include <vector>
+
+class SnapshotRing {
+public:
+    // The allocation counts slots in 16 bits; a larger ring is refused.
+    static constexpr qint32 kMaxCount = 32767;
+
+    qint32 count() const { return mCount; }
+    // Sizes the ring to slots 1..count, none allocated, and puts the write cursor on
+    // the top slot. A negative count fails with "Subscript out of range", one above
+    // kMaxCount with "Overflow"; the ring is then left as it was.
+    void setCount(qint32 count);
+
+    qint32 captureSlot() const { return mCaptureSlot; }
+    // Moves the write cursor; a slot outside 1..count fails with "Subscript out of range".
+    void setCaptureSlot(qint32 slot);
+
+    // The slot that holds the snapshot of review offset k (1..count).
+    qint32 slotOfOffset(qint32 offset) const;
+
+    QImage &slot(qint32 slot);
+    const QImage &slot(qint32 slot) const;
+    bool isAllocated(qint32 slot) const;
+
+    // Frees the pixels of one slot (1..count) or of all of them.
+    void releaseSlot(qint32 slot);
+    void releaseAll();
+
+private:
+    void checkSlot(qint32 slot) const;
+
+    qint32 mCount = 0;
+    qint32 mCaptureSlot = 0;
+    std::vector<QImage> mSlots; // index 0 is no slot
+};

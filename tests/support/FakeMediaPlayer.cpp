@@ -1,0 +1,121 @@
+#include "FakeMediaPlayer.h"
+
+#include "errors/Failure.h"
+
+#include <QMouseEvent>
+
+namespace {
+// Reports presses like the engine's video widget does.
+class FakeVideo : public QWidget {
+public:
+    FakeVideo(QWidget *parent, FakeMediaPlayer *player) : QWidget(parent), mPlayer(player)
+    {
+        setAutoFillBackground(true);
+        QPalette p = palette();
+        p.setColor(QPalette::Window, Qt::darkGreen);
+        setPalette(p);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        const int button = event->button() == Qt::RightButton    ? MediaPlayer::RightButton
+                           : event->button() == Qt::MiddleButton ? MediaPlayer::MiddleButton
+                                                                 : MediaPlayer::LeftButton;
+        const int x = int(event->position().x());
+        const int y = int(event->position().y());
+        QMetaObject::invokeMethod(
+            mPlayer, [p = mPlayer, button, x, y] { emit p->MouseDown(button, 0, x, y); }, Qt::QueuedConnection);
+    }
+
+private:
+    FakeMediaPlayer *mPlayer;
+};
+} // namespace
+
+FakeMediaPlayer::FakeMediaPlayer(QWidget *videoParent, QObject *parent)
+    : MediaPlayer(parent), mWidget(new FakeVideo(videoParent, this))
+{
+}
+
+FakeMediaPlayer::~FakeMediaPlayer()
+{
+    delete mWidget;
+}
+
+void FakeMediaPlayer::addMedium(const QString &name, QSize naturalSize, double duration)
+{
+    mMedia.insert(name, Medium{naturalSize, duration});
+}
+
+void FakeMediaPlayer::SetFileName(const QString &name)
+{
+    mFileName = name;
+    if (mOpenState == Open)
+        setOpenState(NotOpen);
+    setPlayState(Closed);
+    setOpenState(Opening);
+    const auto it = mMedia.constFind(name);
+    if (it == mMedia.constEnd()) {
+        mError = QStringLiteral("unrecognized file format");
+        setOpenState(NotOpen);
+        return;
+    }
+    mError.clear();
+    mDuration = it->duration;
+    mPosition = 0;
+    mWidget->resize(it->size);
+    setOpenState(Open);
+    setPlayState(Playing);
+}
+
+void FakeMediaPlayer::checkFail()
+{
+    if (mFailNext) {
+        mFailNext = false;
+        raiseFailure(Failure::InvalidCall);
+    }
+}
+
+void FakeMediaPlayer::Play()
+{
+    ++playCalls;
+    checkFail();
+    if (mOpenState != Open)
+        return;
+    if (mPlayState == Stopped)
+        mPosition = 0;
+    setPlayState(Playing);
+}
+
+void FakeMediaPlayer::Pause()
+{
+    ++pauseCalls;
+    checkFail();
+    if (mPlayState == Playing)
+        setPlayState(Paused);
+}
+
+void FakeMediaPlayer::reachEnd()
+{
+    mPosition = mDuration;
+    setPlayState(Stopped);
+}
+
+void FakeMediaPlayer::setPlayState(int state)
+{
+    if (state == mPlayState)
+        return;
+    const int old = mPlayState;
+    mPlayState = state;
+    QMetaObject::invokeMethod(this, [this, old, state] { emit PlayStateChange(old, state); }, Qt::QueuedConnection);
+}
+
+void FakeMediaPlayer::setOpenState(int state)
+{
+    if (state == mOpenState)
+        return;
+    const int old = mOpenState;
+    mOpenState = state;
+    QMetaObject::invokeMethod(this, [this, old, state] { emit OpenStateChange(old, state); }, Qt::QueuedConnection);
+}
