@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QToolButton>
 
 namespace {
@@ -30,11 +31,11 @@ QString versionNumbers()
 }
 
 // Pixels from a twips value, refusing sizes no window can take.
-int pixelsFromTwips(double twips, double twipsPerPixel)
+int pixelsFromTwips(double twips, double twipsPerPixel, std::source_location where)
 {
     const double pixels = twips / twipsPerPixel;
     if (!(pixels >= 0) || pixels > QWIDGETSIZE_MAX)
-        raiseFailure(Failure::InvalidPropertyValue);
+        raiseFailure(Failure::InvalidPropertyValue, Failure::standardDescription(Failure::InvalidPropertyValue), where);
     return int(std::lround(pixels));
 }
 
@@ -400,16 +401,16 @@ double frmMain::outerHeightTwips() const
     return frameGeometry().height() * Twips::perPixelY(this);
 }
 
-void frmMain::setOuterWidthTwips(double twips)
+void frmMain::setOuterWidthTwips(double twips, std::source_location where)
 {
     const int frame = frameGeometry().width() - width();
-    resize(std::max(1, pixelsFromTwips(twips, Twips::perPixelX(this)) - frame), height());
+    resize(std::max(1, pixelsFromTwips(twips, Twips::perPixelX(this), where) - frame), height());
 }
 
-void frmMain::setOuterHeightTwips(double twips)
+void frmMain::setOuterHeightTwips(double twips, std::source_location where)
 {
     const int frame = frameGeometry().height() - height();
-    resize(width(), std::max(1, pixelsFromTwips(twips, Twips::perPixelY(this)) - frame));
+    resize(width(), std::max(1, pixelsFromTwips(twips, Twips::perPixelY(this), where) - frame));
 }
 
 int frmMain::innerWidth() const

@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <source_location>
 #include <memory>
 
 class MediaPlayer;
@@ -77,8 +78,9 @@ public:
     // The window's outer size in twips and its inner (below the menu bar) size in pixels.
     double outerWidthTwips() const;
     double outerHeightTwips() const;
-    void setOuterWidthTwips(double twips);
-    void setOuterHeightTwips(double twips);
+    // A size no window can take fails with "Invalid property value" at the caller's line.
+    void setOuterWidthTwips(double twips, std::source_location where = std::source_location::current());
+    void setOuterHeightTwips(double twips, std::source_location where = std::source_location::current());
     int innerWidth() const;
     int innerHeight() const;
 

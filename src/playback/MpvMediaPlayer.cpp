@@ -450,3 +450,8 @@ void MpvMediaPlayer::SetMute(bool mute)
 {
     setFlagProperty("mute", mute);
 }
+
+VideoWidget *MpvMediaPlayer::videoWidget() const
+{
+    return mWidget.data();
+}

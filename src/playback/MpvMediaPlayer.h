@@ -42,7 +42,7 @@ public:
     void SetMute(bool mute) override;
 
     QWidget *widget() const override;
-    VideoWidget *videoWidget() const { return mWidget; }
+    VideoWidget *videoWidget() const;
 
     // The gain of the audio output in decibels, and mpv's cubic volume giving it.
     static constexpr double kGainDb = -10.8;

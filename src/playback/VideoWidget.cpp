@@ -92,7 +92,7 @@ void VideoWidget::paintEvent(QPaintEvent *)
 void VideoWidget::resizeEvent(QResizeEvent *)
 {
     // The current frame is drawn again at the new size, also while paused.
-    update();
+    renderFrame();
 }
 
 void VideoWidget::mousePressEvent(QMouseEvent *event)

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -153,7 +154,7 @@ QByteArray readBytes(const QString &filePath, bool &exists)
     if (!exists)
         return {};
     if (info.isDir())
-        raiseFileFailure(Failure::PathFileAccess, QStringLiteral("the settings file is a folder"), filePath);
+        raiseFileFailure(Failure::PathFileAccess, QStringLiteral("the path is a folder, not a file"), filePath);
     QFile file(filePath);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
@@ -187,9 +188,11 @@ void replaceFile(const QString &filePath, const QByteArray &bytes)
     const int writeError = errno;
     if (!written) {
         const int number = file.error() == QFileDevice::ResourceError ? int(Failure::DiskFull)
-                                                                      : Failure::PathFileAccess;
+                                                                      : failureForErrno(writeError);
+        const QString reason = QStringLiteral("cannot write the file: %1")
+                                   .arg(writeError ? QString::fromLocal8Bit(std::strerror(writeError)) : file.errorString());
         file.cancelWriting();
-        raiseFileFailure(number, QStringLiteral("cannot write the file: %1").arg(file.errorString()), filePath);
+        raiseFileFailure(number, reason, filePath);
     }
     errno = 0;
     if (!file.commit())

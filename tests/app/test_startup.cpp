@@ -150,7 +150,7 @@ private slots:
     {
         QTest::addColumn<QString>("captureCount");
         QTest::addColumn<QString>("zoom");
-        QTest::addColumn<int>("slots");
+        QTest::addColumn<int>("slotCount");
         QTest::addColumn<QString>("storedAfter");
         QTest::addColumn<int>("checkedZoom");
         QTest::newRow("abc corrected to 30") << "abc" << "3" << 30 << "30" << 3;
@@ -166,7 +166,7 @@ private slots:
     {
         QFETCH(QString, captureCount);
         QFETCH(QString, zoom);
-        QFETCH(int, slots);
+        QFETCH(int, slotCount);
         QFETCH(QString, storedAfter);
         QFETCH(int, checkedZoom);
         SetConfigValue(QStringLiteral("CaptureCount"), captureCount);
@@ -174,8 +174,8 @@ private slots:
         SetConfigValue(QStringLiteral("StartCount"), QStringLiteral("10"));
         auto window = makeWindow();
         window->Form_Load();
-        QCOMPARE(window->mlCaptureCount(), slots);
-        QCOMPARE(window->mlCaptureSlot(), slots);
+        QCOMPARE(window->mlCaptureCount(), slotCount);
+        QCOMPARE(window->mlCaptureSlot(), slotCount);
         QCOMPARE(GetConfigValue(QStringLiteral("CaptureCount")), storedAfter);
         const int checked = 1 * window->mnuZoom100->isChecked() + 2 * window->mnuZoom200->isChecked() +
                             3 * window->mnuZoomFit->isChecked();
@@ -189,7 +189,8 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("description");
         QTest::newRow("width not a number") << "width" << "abc" << "Type mismatch";
-        QTest::newRow("huge width") << "width" << "1e30" << "Overflow";
+        QTest::newRow("width beyond any window") << "width" << "1e30" << "Invalid property value";
+        QTest::newRow("width beyond a single") << "height" << "1e40" << "Overflow";
         QTest::newRow("negative width") << "width" << "-400" << "Invalid property value";
         QTest::newRow("huge count") << "CaptureCount" << "2000000000" << "Overflow";
         QTest::newRow("negative count") << "CaptureCount" << "-5" << "Subscript out of range";

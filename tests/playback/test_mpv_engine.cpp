@@ -31,6 +31,18 @@ bool near(QRgb pixel, QColor want, int tolerance = 48)
            std::abs(qBlue(pixel) - want.blue()) <= tolerance;
 }
 
+// Format_RGB32 requires the top byte of every stored pixel to be 0xff.
+bool opaque(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const quint32 *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((line[x] >> 24) != 0xff)
+                return false;
+    }
+    return true;
+}
+
 QString describe(QRgb pixel)
 {
     return QStringLiteral("(%1,%2,%3)").arg(qRed(pixel)).arg(qGreen(pixel)).arg(qBlue(pixel));
@@ -176,6 +188,7 @@ private slots:
         QTRY_VERIFY2(frameHas({20, 60}, Qt::red) && frameHas({140, 60}, Qt::blue),
                      qPrintable(describe(video()->frame().pixel(20, 60)) + describe(video()->frame().pixel(140, 60))));
         QCOMPARE(video()->frame().size(), QSize(160, 120));
+        QVERIFY(opaque(video()->frame()));
         // What the widget paints is that frame, opaque.
         const QImage painted = video()->grab().toImage();
         QVERIFY(near(painted.pixel(20, 60), Qt::red));
@@ -191,6 +204,7 @@ private slots:
         QVERIFY2(frameHas({4, 45}, Qt::red) && frameHas({200, 2}, Qt::red) && frameHas({280, 87}, Qt::blue) &&
                          frameHas({475, 45}, Qt::blue),
                      qPrintable(describe(video()->frame().pixel(4, 45)) + describe(video()->frame().pixel(475, 45))));
+        QVERIFY(opaque(video()->frame()));
         const QImage stretched = video()->grab().toImage();
         QCOMPARE(stretched.size(), QSize(480, 90));
         QVERIFY(near(stretched.pixel(4, 45), Qt::red));

@@ -1,6 +1,7 @@
 // Checks reading and writing Replixa.ini: what reads as missing, what a write keeps
 // byte for byte, and that a failing write leaves one message box and the old file.
 #include "errors/MessageBox.h"
+#include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
@@ -187,6 +188,13 @@ private slots:
         QCOMPARE(mBoxes.size(), 1);
         QVERIFY2(mBoxes.first().startsWith("SetConfigValue: Permission denied"), qPrintable(mBoxes.first()));
         QCOMPARE(GetConfigValue("CaptureCount"), QStringLiteral("5"));
+    }
+
+    void readKeepsBelowTheBufferSize()
+    {
+        putFile(settingsFilePath(), "[Replixa]\r\nA=abcdef\r\n");
+        QCOMPARE(ProfileFile::read(settingsFilePath(), "Replixa", "A", "zz", 4), QStringLiteral("abc"));
+        QCOMPARE(ProfileFile::read(settingsFilePath(), "Replixa", "B", "uvwxyz", 4), QStringLiteral("uvw"));
     }
 
     void settingsFileIsAFolder()
