@@ -456,34 +456,28 @@ void frmMain::Form_Resize()
 
 void frmMain::mnuZoom100_Click()
 {
-    reportFailures(*this, "mnuZoom100_Click: ", [&] {
-        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-        mnuZoom100->setChecked(true);
-        mnuZoom200->setChecked(false);
-        mnuZoomFit->setChecked(false);
-        QWidget *video = mPlayer->widget();
-        mdFormWidth = double(video->x() + mlVideoWidth) * (outerWidthTwips() / innerWidth());
-        if (mdFormWidth < 6500)
-            mdFormWidth = 6500;
-        mdFormHeight = double(video->y() + mlVideoHeight) * (outerHeightTwips() / innerHeight());
-        setOuterWidthTwips(float(mdFormWidth));
-        setOuterHeightTwips(float(mdFormHeight));
-    });
+    reportFailures(*this, "mnuZoom100_Click: ", [&] { zoomWindow(mnuZoom100, 1, 6500); });
 }
 
 void frmMain::mnuZoom200_Click()
 {
-    reportFailures(*this, "mnuZoom200_Click: ", [&] {
-        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-        mnuZoom100->setChecked(false);
-        mnuZoom200->setChecked(true);
-        mnuZoomFit->setChecked(false);
-        QWidget *video = mPlayer->widget();
-        mdFormWidth = double(video->x() + 2.0 * mlVideoWidth) * (outerWidthTwips() / innerWidth());
-        mdFormHeight = double(video->y() + 2.0 * mlVideoHeight) * (outerHeightTwips() / innerHeight());
-        setOuterWidthTwips(float(mdFormWidth));
-        setOuterHeightTwips(float(mdFormHeight));
-    });
+    reportFailures(*this, "mnuZoom200_Click: ", [&] { zoomWindow(mnuZoom200, 2, 0); });
+}
+
+void frmMain::zoomWindow(QAction *item, int factor, double minimumWidthTwips)
+{
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    for (QAction *zoom : {mnuZoom100, mnuZoom200, mnuZoomFit})
+        zoom->setChecked(zoom == item);
+    // Outer size over inner size turns the video's pixels into the window's twips,
+    // frame and bars included.
+    QWidget *video = mPlayer->widget();
+    mdFormWidth = (video->x() + double(factor) * mlVideoWidth) * (outerWidthTwips() / innerWidth());
+    if (mdFormWidth < minimumWidthTwips)
+        mdFormWidth = minimumWidthTwips;
+    mdFormHeight = (video->y() + double(factor) * mlVideoHeight) * (outerHeightTwips() / innerHeight());
+    setOuterWidthTwips(float(mdFormWidth));
+    setOuterHeightTwips(float(mdFormHeight));
 }
 
 void frmMain::mnuZoomFit_Click()

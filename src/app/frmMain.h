@@ -133,6 +133,7 @@ protected:
 private:
     void createMenus();
     void createCommandBar();
+    void zoomWindow(QAction *item, int factor, double minimumWidthTwips);
     void setPlayPicture(PlayPicture picture);
     void setCaption(const QString &caption);
 

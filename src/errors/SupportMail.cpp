@@ -31,6 +31,18 @@ int singleByteCode(QChar c)
     return c.unicode() <= 0xFF ? c.unicode() : int('?');
 }
 
+// Moves the character at position i (from 1) by 3 + (i mod 3) in the given direction.
+QString shiftText(const QString &text, int direction)
+{
+    checkLength(text);
+    QString out(text.size(), QChar());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int position = int(i) + 1;
+        out[i] = QChar(char16_t(singleByteCode(text[i]) + direction * (3 + position % 3)));
+    }
+    return out;
+}
+
 } // namespace
 
 QString GetVersionText()
@@ -60,24 +72,12 @@ QString EncodeMailText(const QString &text)
 
 QString UnscrambleText(const QString &text)
 {
-    checkLength(text);
-    QString out(text.size(), QChar());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const int position = int(i) + 1;
-        out[i] = QChar(char16_t(singleByteCode(text[i]) - 3 - position % 3));
-    }
-    return out;
+    return shiftText(text, -1);
 }
 
 QString ScrambleText(const QString &text)
 {
-    checkLength(text);
-    QString out(text.size(), QChar());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const int position = int(i) + 1;
-        out[i] = QChar(char16_t(singleByteCode(text[i]) + 3 + position % 3));
-    }
-    return out;
+    return shiftText(text, +1);
 }
 
 QString Recipient()
