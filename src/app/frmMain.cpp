@@ -7,11 +7,16 @@
 #include "errors/MessageBox.h"
 #include "errors/frmError.h"
 #include "playback/MediaPlayer.h"
+#include "playback/OpenDialog.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsStore.h"
 #include "settings/frmOptions.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -92,6 +97,7 @@ void frmMain::createMenus()
 {
     mnuFile = menuBar()->addMenu(tr("&File"));
     mnuFileOpen = mnuFile->addAction(tr("&Open Video..."));
+    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
     mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(tr("E&xit"));
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -100,6 +106,8 @@ void frmMain::createMenus()
     mnuToolsOptions = mnuTools->addAction(tr("&Options..."));
 
     mnuView = menuBar()->addMenu(tr("&View"));
+    mnuViewPlay = mnuView->addAction(tr("&Play / Pause"));
+    connect(mnuViewPlay, &QAction::triggered, this, &frmMain::cmdPlay_Click);
 
     mnuZoom = menuBar()->addMenu(tr("&Zoom"));
     mnuZoom100 = mnuZoom->addAction(tr("&100 %"));
@@ -132,13 +140,19 @@ void frmMain::createCommandBar()
         button->setGeometry(left, 10, 16, 16);
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRaise(true);
+        button->setIconSize(QSize(16, 16));
         button->setToolTip(tip);
         return button;
     };
     cmdPlay = pictureButton("cmdPlay", 0, tr("Play - Pause F7"));
+    // Until a medium opens, the play button takes no clicks and shows a copy of its
+    // disabled picture, which counts as neither play nor pause.
     cmdPlay->setEnabled(false);
+    cmdPlay->setIcon(imgPlay.picture(PictureStore::Picture::Disabled));
     cmdLeft = pictureButton("cmdLeft", 24, tr("Previous Frame F5"));
+    cmdLeft->setIcon(imgLeft.picture(PictureStore::Picture::Normal));
     cmdRight = pictureButton("cmdRight", 88, tr("Next Frame F6"));
+    cmdRight->setIcon(imgRight.picture(PictureStore::Picture::Normal));
     cmdFullScreen = pictureButton("cmdFullScreen", 112, tr("Full Screen"));
     connect(cmdPlay, &QToolButton::clicked, this, &frmMain::cmdPlay_Click);
 
@@ -285,6 +299,39 @@ void frmMain::setCaption(const QString &caption)
     setWindowTitle(caption);
 }
 
+void frmMain::mnuFileOpen_Click()
+{
+    leaveSilently([&] {
+        PauseMedia();
+        const QString fileName = OpenDialog::getOpenFileName(this);
+        if (fileName.isEmpty())
+            return;
+        OpenMedia(fileName);
+    });
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Any drop is taken: one without a file is reported, so the user learns why nothing opened.
+    event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent *event)
+{
+    event->acceptProposedAction();
+    Form_OLEDragDrop(event->mimeData());
+}
+
+void frmMain::Form_OLEDragDrop(const QMimeData *data)
+{
+    reportFailures(*this, "Form_OLEDragDrop: ", [&] {
+        const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+        if (urls.isEmpty() || !urls.first().isLocalFile())
+            raiseFailure(Failure::NoFileDropped);
+        OpenMedia(urls.first().toLocalFile());
+    });
+}
+
 void frmMain::OpenMedia(const QString &name)
 {
     reportFailures(*this, "OpenMedia: ", [&] {
@@ -314,7 +361,21 @@ void frmMain::OpenMedia(const QString &name)
 void frmMain::setPlayPicture(PlayPicture picture)
 {
     mPlayPicture = picture;
-    cmdPlay->setText(picture == PlayPicture::Pause ? QStringLiteral("||") : QStringLiteral(">"));
+    cmdPlay->setIcon(imgPlay.picture(picture == PlayPicture::Pause ? PictureStore::Picture::Pressed
+                                     : picture == PlayPicture::Play ? PictureStore::Picture::Normal
+                                                                    : PictureStore::Picture::Disabled));
+}
+
+void frmMain::setLeftPicture(PictureStore::Picture picture)
+{
+    mLeftPicture = picture;
+    cmdLeft->setIcon(imgLeft.picture(picture));
+}
+
+void frmMain::setRightPicture(PictureStore::Picture picture)
+{
+    mRightPicture = picture;
+    cmdRight->setIcon(imgRight.picture(picture));
 }
 
 void frmMain::PlayMedia()
@@ -368,6 +429,8 @@ void frmMain::oMediaPlayer_PlayStateChange(int /*previous*/, int state)
             ReviewTimer->stop();
             ShowImage(0);
             setPlayPicture(PlayPicture::Pause);
+            setLeftPicture(PictureStore::Picture::Normal);
+            setRightPicture(PictureStore::Picture::Disabled);
         } else if (state == MediaPlayer::Paused) {
             PlayTimer->stop();
         } else {

@@ -5,6 +5,7 @@
 #include "app/IntervalTimer.h"
 #include "errors/ErrorLog.h"
 #include "errors/FailurePatterns.h"
+#include "playback/PictureStore.h"
 #include "review/SnapshotRing.h"
 
 #include <QMainWindow>
@@ -21,6 +22,7 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QToolButton;
 
 class frmMain : public QMainWindow, public ErrorSink {
@@ -47,6 +49,8 @@ public:
     qint32 GetFrameTimeInterval();
 
     // Playback.
+    void mnuFileOpen_Click();
+    void Form_OLEDragDrop(const QMimeData *data);
     void OpenMedia(const QString &name);
     void PlayMedia();
     void PauseMedia();
@@ -96,6 +100,13 @@ public:
     double mdFormWidth = 0;
     double mdFormHeight = 0;
     PlayPicture playPicture() const { return mPlayPicture; }
+    PictureStore::Picture leftPicture() const { return mLeftPicture; }
+    PictureStore::Picture rightPicture() const { return mRightPicture; }
+
+    // The hidden picture stores of the three picture buttons.
+    const PictureStore imgPlay{PictureStore::Shape::Play};
+    const PictureStore imgLeft{PictureStore::Shape::Left};
+    const PictureStore imgRight{PictureStore::Shape::Right};
     frmOptions *optionsDialog() const;
 
     IntervalTimer *PlayTimer;
@@ -120,6 +131,7 @@ public:
     QAction *mnuFileOpen;
     QAction *mnuFileExit;
     QAction *mnuToolsOptions;
+    QAction *mnuViewPlay;
     QAction *mnuZoom100;
     QAction *mnuZoom200;
     QAction *mnuZoomFit;
@@ -129,12 +141,16 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createMenus();
     void createCommandBar();
     void zoomWindow(QAction *item, int factor, double minimumWidthTwips);
     void setPlayPicture(PlayPicture picture);
+    void setLeftPicture(PictureStore::Picture picture);
+    void setRightPicture(PictureStore::Picture picture);
     void setCaption(const QString &caption);
 
     PlayerFactory mPlayerFactory;
@@ -145,5 +161,7 @@ private:
     QPointer<frmOptions> mOptions;
     QPointer<frmAbout> mAbout;
     PlayPicture mPlayPicture = PlayPicture::StartupDisabled;
+    PictureStore::Picture mLeftPicture = PictureStore::Picture::Normal;
+    PictureStore::Picture mRightPicture = PictureStore::Picture::Normal;
     bool mUnloaded = false;
 };

@@ -29,6 +29,7 @@ QString Failure::standardDescription(int number)
     case PathFileAccess: return QStringLiteral("Path/File access error");
     case PathNotFound: return QStringLiteral("Path not found");
     case InvalidPropertyValue: return QStringLiteral("Invalid property value");
+    case NoFileDropped: return QStringLiteral("The dropped item is not a file");
     case NoImageMemory: return QStringLiteral("Can't create AutoRedraw image");
     default: return QStringLiteral("Application-defined or object-defined error");
     }

@@ -26,6 +26,7 @@ public:
         NoImageMemory = 480,
         Internal = 51,
         InvalidPropertyValue = 380,
+        NoFileDropped = 461,
     };
 
     Failure(int number, QString description, int line = 0, QString routine = {});
