@@ -3,6 +3,7 @@
 #include "errors/Failure.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 // Reports presses like the engine's video widget does.
@@ -10,13 +11,19 @@ class FakeVideo : public QWidget {
 public:
     FakeVideo(QWidget *parent, FakeMediaPlayer *player) : QWidget(parent), mPlayer(player)
     {
-        setAutoFillBackground(true);
-        QPalette p = palette();
-        p.setColor(QPalette::Window, Qt::darkGreen);
-        setPalette(p);
+        setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
 protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        painter.drawImage(0, 0, mPlayer->frame());
+    }
+
+    void resizeEvent(QResizeEvent *) override { mPlayer->fitPicture(); }
+
     void mousePressEvent(QMouseEvent *event) override
     {
         const int button = event->button() == Qt::RightButton    ? MediaPlayer::RightButton
@@ -118,4 +125,18 @@ void FakeMediaPlayer::setOpenState(int state)
     const int old = mOpenState;
     mOpenState = state;
     QMetaObject::invokeMethod(this, [this, old, state] { emit OpenStateChange(old, state); }, Qt::QueuedConnection);
+}
+
+void FakeMediaPlayer::setPicture(QColor colour)
+{
+    mColour = colour;
+    fitPicture();
+}
+
+void FakeMediaPlayer::fitPicture()
+{
+    if (mFrame.size() != mWidget->size())
+        mFrame = mWidget->size().isEmpty() ? QImage() : QImage(mWidget->size(), QImage::Format_RGB32);
+    mFrame.fill(mColour);
+    mWidget->update();
 }

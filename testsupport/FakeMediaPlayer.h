@@ -38,6 +38,13 @@ public:
     bool Mute() const override { return mMute; }
     void SetMute(bool mute) override { mMute = mute; }
     QWidget *widget() const override { return mWidget; }
+    const QImage &frame() const override { return mFrame; }
+
+    // The picture shown: the whole video area in one colour.
+    void setPicture(QColor colour);
+    QColor picture() const { return mColour; }
+    // Keeps the picture at the widget's size.
+    void fitPicture();
 
     // Lets a test report any state, as the engine would.
     void setPlayState(int state);
@@ -52,6 +59,8 @@ private:
     };
     QHash<QString, Medium> mMedia;
     QWidget *mWidget;
+    QImage mFrame;
+    QColor mColour = Qt::darkGreen;
     QString mFileName;
     QString mError;
     int mPlayState = Closed;

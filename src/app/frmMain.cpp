@@ -10,16 +10,26 @@
 #include "playback/OpenDialog.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsStore.h"
+#include "review/MemoryBudget.h"
+#include "review/ReviewAge.h"
+#include "review/ReviewPicture.h"
+#include "review/TileGrid.h"
 #include "settings/frmOptions.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QSlider>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+
+#include <limits>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -82,6 +92,15 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(mPlayer.get(), &MediaPlayer::OpenStateChange, this, &frmMain::oMediaPlayer_OpenStateChange);
     connect(mPlayer.get(), &MediaPlayer::MouseDown, this, &frmMain::oMediaPlayer_MouseDown);
 
+    oCaptured = new ReviewPicture(client);
+    oCaptured->setObjectName(QStringLiteral("oCaptured"));
+    oCaptured->setGeometry(kPlayerLeft, kPlayerTop, 273, 173);
+    oCaptured->hide();
+    connect(oCaptured, &ReviewPicture::MouseDown, this, &frmMain::oCaptured_MouseDown);
+    connect(oCaptured, &ReviewPicture::MouseUp, this, [this] { ReleaseReview(); });
+    connect(oCaptured, &ReviewPicture::DblClick, this, &frmMain::oCaptured_DblClick);
+    updateMinimumSize();
+
     // Design size of the inner area: 592 x 551 pixels.
     resize(592, 551 + menuBar()->sizeHint().height());
 }
@@ -103,10 +122,22 @@ void frmMain::createMenus()
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
 
     mnuTools = menuBar()->addMenu(tr("&Edit"));
+    mnuToolsCopy = mnuTools->addAction(tr("&Copy Image"));
+    mnuToolsCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(mnuToolsCopy, &QAction::triggered, this, &frmMain::mnuToolsCopy_Click);
+    mnuTools->addSeparator();
     mnuToolsOptions = mnuTools->addAction(tr("&Options..."));
+    connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::mnuToolsOptions_Click);
 
     mnuView = menuBar()->addMenu(tr("&View"));
+    // The key names are part of the captions: F5 and F6 belong to the window's own key handling.
+    mnuViewPrev = mnuView->addAction(tr("P&revious Frame") + QString(33, QLatin1Char(' ')) + QStringLiteral("F5"));
+    connect(mnuViewPrev, &QAction::triggered, this, &frmMain::mnuViewPrev_Click);
+    mnuViewNext = mnuView->addAction(tr("&Next Frame") + QString(39, QLatin1Char(' ')) + QStringLiteral("F6"));
+    connect(mnuViewNext, &QAction::triggered, this, &frmMain::mnuViewNext_Click);
+    mnuView->addSeparator();
     mnuViewPlay = mnuView->addAction(tr("&Play / Pause"));
+    mnuViewPlay->setShortcut(QKeySequence(Qt::Key_F7));
     connect(mnuViewPlay, &QAction::triggered, this, &frmMain::cmdPlay_Click);
 
     mnuZoom = menuBar()->addMenu(tr("&Zoom"));
@@ -123,6 +154,7 @@ void frmMain::createMenus()
     connect(mnuZoom100, &QAction::triggered, this, &frmMain::mnuZoom100_Click);
     connect(mnuZoom200, &QAction::triggered, this, &frmMain::mnuZoom200_Click);
     connect(mnuZoomFit, &QAction::triggered, this, &frmMain::mnuZoomFit_Click);
+    connect(mnuZoomFullScreen, &QAction::triggered, this, &frmMain::mnuZoomFullScreen_Click);
 
     mnuHelp = menuBar()->addMenu(tr("&Help"));
     mnuHelpAbout = mnuHelp->addAction(tr("&About..."));
@@ -155,10 +187,26 @@ void frmMain::createCommandBar()
     cmdRight->setIcon(imgRight.picture(PictureStore::Picture::Normal));
     cmdFullScreen = pictureButton("cmdFullScreen", 112, tr("Full Screen"));
     connect(cmdPlay, &QToolButton::clicked, this, &frmMain::cmdPlay_Click);
+    connect(cmdFullScreen, &QToolButton::clicked, this, &frmMain::cmdFullScreen_Click);
+    cmdFullScreen->setText(QStringLiteral("[ ]"));
+    // The review buttons react to either mouse button, so they are watched directly.
+    cmdLeft->installEventFilter(this);
+    cmdRight->installEventFilter(this);
 
     lblReviewTime = new QLabel(tr("-0.0 sec"), frCommand);
     lblReviewTime->setObjectName(QStringLiteral("lblReviewTime"));
     lblReviewTime->setGeometry(48, 12, 37, 13);
+    QFont small = lblReviewTime->font();
+    small.setPixelSize(10);
+    lblReviewTime->setFont(small);
+
+    SpeedSlider = new QSlider(Qt::Horizontal, frCommand);
+    SpeedSlider->setObjectName(QStringLiteral("SpeedSlider"));
+    SpeedSlider->setRange(1, 3);
+    SpeedSlider->setValue(3);
+    SpeedSlider->setPageStep(1);
+    SpeedSlider->setFocusPolicy(Qt::NoFocus);
+    SpeedSlider->setGeometry(136, 10, 49, 25);
 }
 
 // ---------------------------------------------------------------------------
@@ -551,24 +599,153 @@ void frmMain::mnuZoomFit_Click()
     Form_Resize();
 }
 
+void frmMain::mnuZoomFullScreen_Click()
+{
+    cmdFullScreen_Click();
+}
+
+void frmMain::cmdFullScreen_Click()
+{
+    reportFailures(*this, "cmdFullScreen_Click: ", [&] {
+        mbFullScreen = !mbFullScreen;
+        ShowTitleBar(this, !mbFullScreen);
+        for (QMenu *menu : {mnuFile, mnuView, mnuHelp, mnuTools, mnuZoom})
+            menu->menuAction()->setVisible(!mbFullScreen);
+        // With all five menus hidden the window has no menu bar.
+        menuBar()->setVisible(!mbFullScreen);
+        setWindowState(mbFullScreen ? Qt::WindowFullScreen : Qt::WindowNoState);
+        updateMinimumSize();
+        mnuZoomFit_Click();
+    });
+}
+
+void frmMain::ShowTitleBar(QWidget *window, bool show)
+{
+    const bool wasVisible = window->isVisible();
+    window->setWindowFlag(Qt::FramelessWindowHint, !show);
+    // A change of window flags hides the window; show it again so the frame is redrawn.
+    if (wasVisible)
+        window->show();
+}
+
+void frmMain::updateMinimumSize()
+{
+    // Keeps the video area above 25 pixels high, so that a resize never gives a
+    // snapshot without height.
+    const int bar = menuBar()->isHidden() ? 0 : menuBar()->sizeHint().height();
+    setMinimumSize(160, bar + kPlayerTop + 36);
+}
+
+void frmMain::mnuToolsOptions_Click()
+{
+    reportFailures(*this, "mnuToolsOptions_Click: ", [&] {
+        PauseMedia();
+        GetFrameTimeInterval(); // loads the dialog when it is not loaded
+        mOptions->exec();
+        if (mOptions->closedByWindow()) {
+            // Closed through its close box: the dialog is unloaded and the choice discarded.
+            delete mOptions.data();
+        }
+        PlayTimer->setInterval(GetFrameTimeInterval());
+        ReviewTimer->setInterval(PlayTimer->interval());
+    });
+}
+
 // ---------------------------------------------------------------------------
-// Review
+// Snapshot ring, capture and review
 
 void frmMain::SetSnapshotRegion()
 {
+    const bool outermost = mRegionDepth == 0;
+    if (outermost)
+        mMemoryWarned = false;
+    ++mRegionDepth;
+    reportFailures(*this, "SetSnapshotRegion: ", [&] {
+        for (;;) {
+            QWidget *video = mPlayer->widget();
+            const QSize size = TileGrid::snapshotSize(video->width(), video->height());
+            oCaptured->move(video->pos());
+            oCaptured->setPictureSize(QSize(size.width(), size.height() - 10));
+            if (mRing.count() > SnapshotRing::kMaxCount)
+                raiseFailure(Failure::Overflow);
+            // What the ring may take: what the system can still give, plus what the ring
+            // holds now and gives back as it goes, less a reserve for everything else.
+            const std::optional<qint64> available = MemoryBudget::availableBytes();
+            qint64 budget = available ? *available + mRing.bytesHeld() - MemoryBudget::kReserveBytes
+                                      : std::numeric_limits<qint64>::max();
+            bool allocated = true;
+            for (qint32 s = 1; s <= mRing.count() && allocated; ++s)
+                allocated = mRing.allocateSlot(s, size, budget);
+            if (allocated)
+                return;
+            if (!mnuZoom100->isChecked()) {
+                mnuZoom100_Click();
+                continue;
+            }
+            if (!mMemoryWarned) {
+                mMemoryWarned = true;
+                PauseMedia();
+                MessageBox::show(QStringLiteral("Not enough video memory. Please reduce Windows color depth to 16 bit. "
+                                                "Restart the application with reduced zoom or video window size."),
+                                 MessageBox::Icon::Critical);
+            }
+            return;
+        }
+    });
+    --mRegionDepth;
 }
 
-void frmMain::ShowImage(qint32 /*offset*/)
+void frmMain::copyVisiblePixels(QPoint from, QImage &to, QPoint at, QSize size) const
 {
-    mPlayer->widget()->setVisible(true);
+    // What the window shows at a point of its inner area: the review picture where it
+    // lies over the video, the video's picture elsewhere, black where the video has none.
+    const QWidget *video = mPlayer->widget();
+    if (video->isVisible()) {
+        const QImage &frame = mPlayer->frame();
+        if (frame.width() < video->width() || frame.height() < video->height()) {
+            for (int y = 0; y < size.height() && at.y() + y < to.height(); ++y) {
+                if (at.y() + y < 0)
+                    continue;
+                QRgb *line = reinterpret_cast<QRgb *>(to.scanLine(at.y() + y));
+                for (int x = std::max(0, at.x()); x < std::min(to.width(), at.x() + size.width()); ++x)
+                    line[x] = qRgb(0, 0, 0);
+            }
+        }
+        TileGrid::copyPixels(frame, from - video->pos(), to, at, size);
+    }
+    if (oCaptured->isVisible())
+        TileGrid::copyPixels(oCaptured->buffer(), from - oCaptured->pos(), to, at, size);
 }
 
-void frmMain::oCaptured_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/)
+void frmMain::CaptureImage()
 {
+    reportFailures(*this, "CaptureImage: ", [&] {
+        const qint32 slot = mRing.captureSlot();
+        if (slot < 1)
+            return; // an empty ring
+        const QWidget *video = mPlayer->widget();
+        const QSize tile = TileGrid::tileSize(video->width(), video->height());
+        QImage &image = mRing.slot(slot);
+        for (int r = 0; r < TileGrid::kRows; ++r) {
+            for (int c = 0; c < TileGrid::kColumns; ++c) {
+                const QPoint at(c * tile.width(), r * tile.height());
+                copyVisiblePixels(video->pos() + at, image, at, tile);
+            }
+        }
+        mRing.markWritten(slot);
+        mRing.setCaptureSlot(slot - 1 < 1 ? mRing.count() : slot - 1);
+    });
 }
 
 void frmMain::PlayTimer_Timer()
 {
+    ignoreFailure([&] {
+        if (SpeedSlider->value() < 3) {
+            PauseTimer->start();
+            PauseMedia();
+        }
+    });
+    ignoreFailure([&] { CaptureImage(); });
 }
 
 void frmMain::PauseTimer_Timer()
@@ -577,8 +754,128 @@ void frmMain::PauseTimer_Timer()
     PlayMedia();
 }
 
-void frmMain::ReviewTimer_Timer()
+void frmMain::ShowImage(qint32 offset)
 {
+    reportFailures(*this, "ShowImage: ", [&] {
+        mReview.setOffset(offset);
+        if (offset < 0 || offset > mRing.count())
+            return;
+        QWidget *video = mPlayer->widget();
+        if (offset == 0) {
+            video->setVisible(true);
+            oCaptured->hide();
+            lblReviewTime->setText(QStringLiteral("0 sec"));
+            return;
+        }
+        lblReviewTime->setText(
+            ReviewAge::text(ReviewAge::seconds(PlayTimer->interval(), PauseTimer->interval(), offset)));
+        const qint32 slot = mRing.slotOfOffset(offset);
+        video->setVisible(false);
+        const QSize tile = TileGrid::tileSize(video->width(), video->height());
+        QImage &buffer = oCaptured->buffer();
+        if (mRing.isWritten(slot)) {
+            TileGrid::copyTiles(mRing.slot(slot), QPoint(0, 0), buffer, tile);
+        } else if (mRing.isAllocated(slot)) {
+            buffer.fill(Qt::black); // a slot not written since its allocation is blank
+        }
+        oCaptured->show();
+        oCaptured->raise();
+        oCaptured->repaint();
+    });
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == cmdLeft || watched == cmdRight) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            const int button = mouseButtonCode(mouse->button());
+            const int shift = shiftCode(mouse->modifiers());
+            const int x = int(mouse->position().x()), y = int(mouse->position().y());
+            if (watched == cmdLeft)
+                cmdLeft_MouseDown(button, shift, x, y);
+            else
+                cmdRight_MouseDown(button, shift, x, y);
+            break;
+        }
+        case QEvent::MouseButtonRelease:
+            ReleaseReview();
+            break;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::cmdLeft_MouseDown(int button, int, int, int)
+{
+    MouseDown(button);
+}
+
+void frmMain::cmdRight_MouseDown(int, int, int, int)
+{
+    MouseDown(2);
+}
+
+void frmMain::oCaptured_MouseDown(int button, int, int, int)
+{
+    cmdLeft_MouseDown(button, 0, 0, 0);
+}
+
+void frmMain::oCaptured_DblClick()
+{
+    cmdPlay_Click();
+}
+
+void frmMain::mnuViewPrev_Click()
+{
+    if (mlReviewDirection() < 1) {
+        cmdLeft_MouseDown(1, 0, 0, 0);
+        ReleaseReview();
+    }
+}
+
+void frmMain::mnuViewNext_Click()
+{
+    if (mlReviewDirection() < 1) {
+        cmdLeft_MouseDown(2, 0, 0, 0);
+        ReleaseReview();
+    }
+}
+
+void frmMain::mnuToolsCopy_Click()
+{
+    reportFailures(*this, "mnuToolsCopy_Click: ", [&] {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        // A copy, so that the review picture's buffer stays its own and the next step
+        // draws into it without copying.
+        if (!mPlayer->widget()->isVisible()) {
+            if (oCaptured->isVisible())
+                clipboard->setImage(oCaptured->buffer().copy());
+        } else {
+            clipboard->setImage(oCaptured->buffer().copy());
+        }
+    });
+}
+
+bool frmMain::reviewTimerEnabled() const
+{
+    return ReviewTimer->isEnabled();
+}
+
+void frmMain::setReviewTimerEnabled(bool enabled)
+{
+    ReviewTimer->setEnabled(enabled);
+}
+
+bool frmMain::shortestFrameTimeSelected()
+{
+    GetFrameTimeInterval(); // loads the options dialog when it is not loaded
+    return mOptions->optFreezeFrameTime[0]->isChecked();
 }
 
 // ---------------------------------------------------------------------------

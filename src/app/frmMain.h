@@ -6,6 +6,7 @@
 #include "errors/ErrorLog.h"
 #include "errors/FailurePatterns.h"
 #include "playback/PictureStore.h"
+#include "review/ReviewStepper.h"
 #include "review/SnapshotRing.h"
 
 #include <QMainWindow>
@@ -23,9 +24,11 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QMimeData;
+class QSlider;
 class QToolButton;
+class ReviewPicture;
 
-class frmMain : public QMainWindow, public ErrorSink {
+class frmMain : public QMainWindow, public ErrorSink, public ReviewHost {
     Q_OBJECT
 public:
     // Makes the media player component, its video widget a child of the given parent.
@@ -52,8 +55,8 @@ public:
     void mnuFileOpen_Click();
     void Form_OLEDragDrop(const QMimeData *data);
     void OpenMedia(const QString &name);
-    void PlayMedia();
-    void PauseMedia();
+    void PlayMedia() override;
+    void PauseMedia() override;
     void ShowButtonTips(bool show);
     void cmdPlay_Click();
     void oMediaPlayer_PlayStateChange(int previous, int state);
@@ -65,14 +68,41 @@ public:
     void mnuZoom100_Click();
     void mnuZoom200_Click();
     void mnuZoomFit_Click();
+    void mnuZoomFullScreen_Click();
+    void cmdFullScreen_Click();
+    static void ShowTitleBar(QWidget *window, bool show);
 
-    // Review.
+    // Options.
+    void mnuToolsOptions_Click();
+
+    // Snapshot ring, capture and review.
     void SetSnapshotRegion();
-    void ShowImage(qint32 offset);
-    void oCaptured_MouseDown(int button, int shift, int x, int y);
+    void CaptureImage();
     void PlayTimer_Timer();
     void PauseTimer_Timer();
-    void ReviewTimer_Timer();
+    void ShowImage(qint32 offset) override;
+    void MouseDown(int button) { mReview.MouseDown(button); }
+    void ProcessReview() { mReview.ProcessReview(); }
+    void ReviewTimer_Timer() { mReview.ReviewTimer_Timer(); }
+    void ReleaseReview() { mReview.ReleaseReview(); }
+    void cmdLeft_MouseDown(int button, int shift, int x, int y);
+    void cmdRight_MouseDown(int button, int shift, int x, int y);
+    void oCaptured_MouseDown(int button, int shift, int x, int y);
+    void oCaptured_DblClick();
+    void mnuViewPrev_Click();
+    void mnuViewNext_Click();
+    void mnuToolsCopy_Click();
+    qint32 mlReviewOffset() const { return mReview.mlReviewOffset(); }
+    qint32 mlReviewDirection() const { return mReview.mlReviewDirection(); }
+    qint32 mlRepeatDelay() const { return mReview.mlRepeatDelay(); }
+
+    // What the review needs of the window.
+    bool reviewTimerEnabled() const override;
+    void setReviewTimerEnabled(bool enabled) override;
+    void setLeftPicture(PictureStore::Picture picture) override;
+    void setRightPicture(PictureStore::Picture picture) override;
+    bool shortestFrameTimeSelected() override;
+    qint32 captureCount() const override { return mRing.count(); }
 
     // Error reporting: pauses the video, stops capture and review, logs and shows the report.
     void ShowError(QString &sErr, const Failure &failure) override;
@@ -122,6 +152,8 @@ public:
     QLabel *lblReviewTime;
     QToolButton *cmdRight;
     QToolButton *cmdFullScreen;
+    QSlider *SpeedSlider;
+    ReviewPicture *oCaptured;
 
     QMenu *mnuFile;
     QMenu *mnuTools;
@@ -132,6 +164,9 @@ public:
     QAction *mnuFileExit;
     QAction *mnuToolsOptions;
     QAction *mnuViewPlay;
+    QAction *mnuViewPrev;
+    QAction *mnuViewNext;
+    QAction *mnuToolsCopy;
     QAction *mnuZoom100;
     QAction *mnuZoom200;
     QAction *mnuZoomFit;
@@ -143,20 +178,24 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createMenus();
     void createCommandBar();
     void zoomWindow(QAction *item, int factor, double minimumWidthTwips);
     void setPlayPicture(PlayPicture picture);
-    void setLeftPicture(PictureStore::Picture picture);
-    void setRightPicture(PictureStore::Picture picture);
+    void copyVisiblePixels(QPoint from, QImage &to, QPoint at, QSize size) const;
+    void updateMinimumSize();
     void setCaption(const QString &caption);
 
     PlayerFactory mPlayerFactory;
     QString mCommandLine;
     std::unique_ptr<MediaPlayer> mPlayer;
     SnapshotRing mRing;
+    ReviewStepper mReview{*this, *this};
+    int mRegionDepth = 0;
+    bool mMemoryWarned = false;
     ErrorLog mErrors;
     QPointer<frmOptions> mOptions;
     QPointer<frmAbout> mAbout;

@@ -4,6 +4,7 @@
 // through these members. Implemented by the libmpv engine and, in tests, by a
 // scripted fake.
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -48,6 +49,10 @@ public:
     // window's inner area) and visibility are the component's Left, Top, Width,
     // Height and Visible. The picture is stretched over the whole widget.
     virtual QWidget *widget() const = 0;
+
+    // The picture the widget shows now, drawn from its top-left corner (null before
+    // the first frame; the widget shows black where the picture does not reach).
+    virtual const QImage &frame() const = 0;
 
 signals:
     // Each notification is queued to the UI thread: it never arrives from inside

@@ -455,3 +455,8 @@ VideoWidget *MpvMediaPlayer::videoWidget() const
 {
     return mWidget.data();
 }
+
+const QImage &MpvMediaPlayer::frame() const
+{
+    return mWidget->frame();
+}

@@ -42,6 +42,7 @@ public:
     void SetMute(bool mute) override;
 
     QWidget *widget() const override;
+    const QImage &frame() const override;
     VideoWidget *videoWidget() const;
 
     // The gain of the audio output in decibels, and mpv's cubic volume giving it.

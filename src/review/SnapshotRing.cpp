@@ -10,6 +10,7 @@ void SnapshotRing::setCount(qint32 count)
         raiseFailure(Failure::Overflow);
     std::vector<QImage> fresh(std::size_t(count) + 1);
     mSlots.swap(fresh);
+    mWritten.assign(std::size_t(count) + 1, 0);
     mCount = count;
     mCaptureSlot = count;
 }
@@ -55,12 +56,50 @@ void SnapshotRing::releaseSlot(qint32 s)
 {
     checkSlot(s);
     mSlots[std::size_t(s)] = QImage();
+    mWritten[std::size_t(s)] = 0;
+}
+
+bool SnapshotRing::allocateSlot(qint32 s, QSize size, qint64 &budget)
+{
+    releaseSlot(s);
+    if (size.isEmpty())
+        return true;
+    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    if (bytes > budget)
+        return false;
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return false;
+    mSlots[std::size_t(s)] = std::move(image);
+    budget -= bytes;
+    return true;
+}
+
+void SnapshotRing::markWritten(qint32 s)
+{
+    checkSlot(s);
+    mWritten[std::size_t(s)] = 1;
+}
+
+bool SnapshotRing::isWritten(qint32 s) const
+{
+    checkSlot(s);
+    return mWritten[std::size_t(s)] != 0;
+}
+
+qint64 SnapshotRing::bytesHeld() const
+{
+    qint64 bytes = 0;
+    for (const QImage &image : mSlots)
+        bytes += image.sizeInBytes();
+    return bytes;
 }
 
 void SnapshotRing::releaseAll()
 {
     for (QImage &image : mSlots)
         image = QImage();
+    std::fill(mWritten.begin(), mWritten.end(), 0);
 }
 
 void SnapshotRing::checkSlot(qint32 s) const

@@ -29,6 +29,16 @@ public:
     const QImage &slot(qint32 slot) const;
     bool isAllocated(qint32 slot) const;
 
+    // Gives slot s a fresh image of the given size (an empty size gives no pixels),
+    // charged to budget. False when the image cannot be had: it would not fit in the
+    // budget, or the allocation failed; the slot then holds no image.
+    bool allocateSlot(qint32 slot, QSize size, qint64 &budget);
+    // A slot counts as blank from its allocation until a capture writes it.
+    void markWritten(qint32 slot);
+    bool isWritten(qint32 slot) const;
+    // Pixel bytes held by all slots.
+    qint64 bytesHeld() const;
+
     // Frees the pixels of one slot (1..count) or of all of them.
     void releaseSlot(qint32 slot);
     void releaseAll();
@@ -39,4 +49,5 @@ private:
     qint32 mCount = 0;
     qint32 mCaptureSlot = 0;
     std::vector<QImage> mSlots; // index 0 is no slot
+    std::vector<char> mWritten;
 };
