@@ -1,0 +1,168 @@
+// The arithmetic of the snapshot ring without a screen: tile geometry, offset to slot,
+// the write cursor, and the age label.
+
+#include "errors/Failure.h"
+#include "review/ReviewAge.h"
+#include "review/SnapshotRing.h"
+#include "review/TileGrid.h"
+
+#include <QTest>
+
+class TestReviewTables : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tileGeometry_data()
+    {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QSize>("tile");
+        QTest::addColumn<QSize>("snapshot");
+        QTest::newRow("272 loses two columns") << 272.0 << 200.0 << QSize(45, 33) << QSize(272, 200);
+        QTest::newRow("273: a half goes to the even 46") << 273.0 << 200.0 << QSize(46, 33) << QSize(273, 200);
+        QTest::newRow("15: 2.5 goes to 2") << 15.0 << 27.0 << QSize(2, 4) << QSize(15, 27);
+        QTest::newRow("1080p") << 1920.0 << 1080.0 << QSize(320, 180) << QSize(1920, 1080);
+        QTest::newRow("25 high has no snapshot height") << 200.0 << 25.0 << QSize(33, 4) << QSize(200, 0);
+        QTest::newRow("25.5 high rounds to 26") << 200.5 << 25.5 << QSize(33, 4) << QSize(200, 26);
+        QTest::newRow("nothing") << 0.0 << 0.0 << QSize(0, 0) << QSize(0, 0);
+    }
+
+    void tileGeometry()
+    {
+        QFETCH(double, width);
+        QFETCH(double, height);
+        QFETCH(QSize, tile);
+        QFETCH(QSize, snapshot);
+        QCOMPARE(TileGrid::tileSize(width, height), tile);
+        QCOMPARE(TileGrid::snapshotSize(width, height), snapshot);
+    }
+
+    void tilesCopyOnlyTheirGrid()
+    {
+        // 272 wide: 6 tiles of 45 cover 270 columns; the last two stay as they were.
+        QImage src(272, 60, QImage::Format_RGB32);
+        src.fill(Qt::red);
+        QImage dst(272, 60, QImage::Format_RGB32);
+        dst.fill(Qt::blue);
+        TileGrid::copyTiles(src, QPoint(0, 0), dst, TileGrid::tileSize(272, 60));
+        QCOMPARE(dst.pixel(269, 59), qRgb(255, 0, 0));
+        QCOMPARE(dst.pixel(270, 0), qRgb(0, 0, 255));
+        QCOMPARE(dst.pixel(271, 30), qRgb(0, 0, 255));
+        // A source rectangle partly outside the source is clipped, never read beyond it.
+        QImage small(10, 10, QImage::Format_RGB32);
+        small.fill(Qt::green);
+        TileGrid::copyPixels(small, QPoint(-5, 5), dst, QPoint(100, 0), QSize(20, 20));
+        QCOMPARE(dst.pixel(104, 0), qRgb(255, 0, 0));
+        QCOMPARE(dst.pixel(105, 0), qRgb(0, 255, 0));
+        QCOMPARE(dst.pixel(109, 4), qRgb(0, 255, 0));
+        QCOMPARE(dst.pixel(110, 0), qRgb(255, 0, 0));
+        QCOMPARE(dst.pixel(105, 5), qRgb(255, 0, 0));
+    }
+
+    void offsetToSlot_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QList<int>>("slots"); // slot of offsets 1..count
+        QTest::newRow("cursor at the top") << 5 << 5 << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("cursor in the middle") << 5 << 3 << QList<int>{4, 5, 1, 2, 3};
+        QTest::newRow("cursor at the bottom") << 5 << 1 << QList<int>{2, 3, 4, 5, 1};
+        QTest::newRow("one slot") << 1 << 1 << QList<int>{1};
+    }
+
+    void offsetToSlot()
+    {
+        QFETCH(int, count);
+        QFETCH(int, cursor);
+        QFETCH(QList<int>, slots);
+        SnapshotRing ring;
+        ring.setCount(count);
+        ring.setCaptureSlot(cursor);
+        for (int k = 1; k <= count; ++k)
+            QCOMPARE(ring.slotOfOffset(k), slots.at(k - 1));
+        // The newest snapshot lies just above the cursor, the oldest at the cursor.
+        QCOMPARE(ring.slotOfOffset(count), cursor);
+        QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(count + 1));
+        QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(0));
+    }
+
+    void ringSizes_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("failure"); // 0 when the count is taken
+        QTest::newRow("thirty") << 30 << 0;
+        QTest::newRow("empty ring") << 0 << 0;
+        QTest::newRow("largest") << 32767 << 0;
+        QTest::newRow("too many") << 32768 << int(Failure::Overflow);
+        QTest::newRow("huge") << 2000000000 << int(Failure::Overflow);
+        QTest::newRow("negative") << -1 << int(Failure::SubscriptOutOfRange);
+    }
+
+    void ringSizes()
+    {
+        QFETCH(int, count);
+        QFETCH(int, failure);
+        SnapshotRing ring;
+        ring.setCount(3);
+        try {
+            ring.setCount(count);
+            QCOMPARE(failure, 0);
+            QCOMPARE(ring.count(), count);
+            QCOMPARE(ring.captureSlot(), count);
+        } catch (const Failure &f) {
+            QCOMPARE(f.number(), failure);
+            QCOMPARE(ring.count(), 3); // left as it was
+        }
+        if (ring.count() == 0) {
+            QVERIFY(!ring.isAllocated(0));
+            QVERIFY_THROWS_EXCEPTION(Failure, ring.slot(0));
+            QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(1));
+        }
+    }
+
+    void allocationKeepsToTheBudget()
+    {
+        SnapshotRing ring;
+        ring.setCount(3);
+        const qint64 slotBytes = 100 * 50 * 4;
+        qint64 budget = 2 * slotBytes + 10;
+        QVERIFY(ring.allocateSlot(1, QSize(100, 50), budget));
+        QVERIFY(ring.allocateSlot(2, QSize(100, 50), budget));
+        QCOMPARE(budget, 10);
+        QVERIFY(!ring.allocateSlot(3, QSize(100, 50), budget));
+        QVERIFY(!ring.isAllocated(3));
+        QCOMPARE(ring.bytesHeld(), 2 * slotBytes);
+        ring.markWritten(1);
+        QVERIFY(ring.isWritten(1));
+        QVERIFY(ring.allocateSlot(1, QSize(10, 10), budget)); // a new allocation is blank again
+        QVERIFY(!ring.isWritten(1));
+    }
+
+    void ageText_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("cut, not rounded") << -0.025 << "C" << "-0.0 sec";
+        QTest::newRow("-0.15") << -0.15 << "C" << "-0.1 sec";
+        QTest::newRow("offset 13 at 0.1 s") << ReviewAge::seconds(100, 0, 13) << "C" << "-1.3 sec";
+        QTest::newRow("quarter speed") << ReviewAge::seconds(100, 300, 1) << "C" << "-0.4 sec";
+        QTest::newRow("the cut keeps the separator") << -12.5 << "C" << "-12. sec";
+        QTest::newRow("whole") << -2.0 << "C" << "-2 sec";
+        QTest::newRow("whole number part stays whole") << -1000.0 << "C" << "-1000 sec";
+        QTest::newRow("long whole number part with a fraction") << -16383.5 << "C" << "-16383 sec";
+        QTest::newRow("decimal comma") << -0.15 << "de_DE" << "-0,1 sec";
+        QTest::newRow("no noise digits") << ReviewAge::seconds(100, 0, 3) << "C" << "-0.3 sec";
+    }
+
+    void ageText()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QCOMPARE(ReviewAge::text(seconds, QLocale(locale)), text);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReviewTables)
+#include "test_review_tables.moc"
