@@ -18,7 +18,9 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QWindow>
 #include <QSlider>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -107,6 +109,7 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
 
 frmMain::~frmMain()
 {
+    qApp->removeEventFilter(this);
     // The player's widget is a child of client; release the engine first so it never
     // outlives the window it draws into.
     mPlayer.reset();
@@ -192,12 +195,15 @@ void frmMain::createCommandBar()
     // The review buttons react to either mouse button, so they are watched directly.
     cmdLeft->installEventFilter(this);
     cmdRight->installEventFilter(this);
+    // A release ends a held step wherever it lands: the widget that took the press may
+    // have been hidden by the step itself (the video gives way to the review picture).
+    qApp->installEventFilter(this);
 
     lblReviewTime = new QLabel(tr("-0.0 sec"), frCommand);
     lblReviewTime->setObjectName(QStringLiteral("lblReviewTime"));
     lblReviewTime->setGeometry(48, 12, 37, 13);
     QFont small = lblReviewTime->font();
-    small.setPixelSize(10);
+    small.setPixelSize(9);
     lblReviewTime->setFont(small);
 
     SpeedSlider = new QSlider(Qt::Horizontal, frCommand);
@@ -786,6 +792,14 @@ void frmMain::ShowImage(qint32 offset)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseButtonRelease && mlReviewDirection() > 0 && watched != cmdLeft &&
+        watched != cmdRight) {
+        // The window itself sees the release even when no widget takes it any more.
+        const bool ours = watched->isWidgetType() ? static_cast<QWidget *>(watched)->window() == this
+                                                  : watched == static_cast<QObject *>(windowHandle());
+        if (ours)
+            ReleaseReview();
+    }
     if (watched == cmdLeft || watched == cmdRight) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         switch (event->type()) {

@@ -211,6 +211,15 @@ private slots:
         QCOMPARE(mWindow->mlReviewOffset(), 2);
         QTest::mouseRelease(mWindow->cmdRight, Qt::LeftButton);
         settleReviewTimer();
+        // A press on the video starts a step; the release goes to the video that the
+        // step has hidden, and still ends the held step.
+        mWindow->ShowImage(0);
+        QTest::mousePress(mFake->widget(), Qt::LeftButton, {}, QPoint(20, 20));
+        QTRY_COMPARE(mWindow->mlReviewDirection(), 1);
+        QVERIFY(!mFake->widget()->isVisible());
+        QTest::mouseRelease(mFake->widget(), Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(mWindow->mlReviewDirection(), 0);
+        settleReviewTimer();
         // A double-click on the review picture toggles play.
         QTest::mouseDClick(mWindow->oCaptured, Qt::LeftButton);
         QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
