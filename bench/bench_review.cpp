@@ -24,6 +24,7 @@
 #include "settings/SettingsStore.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -423,6 +424,8 @@ BENCHMARK(BM_ReviewTileCopy1080p)->Unit(benchmark::kMicrosecond)->Repetitions(kR
 // The console table as usual, and each benchmark's median real time kept for the summary.
 class MedianKeeper : public benchmark::ConsoleReporter {
 public:
+    using ConsoleReporter::ConsoleReporter;
+
     std::map<std::string, double> medianSeconds;
 
     void ReportRuns(const std::vector<Run> &runs) override
@@ -514,9 +517,15 @@ int main(int argc, char **argv)
         w.ShowImage(k); // the first steps lay out and cache what repainting needs
     constexpr int kCountedSteps = 90;
     const HeapCounts review = countAllocations(kCountedSteps, [&](int i) { w.ShowImage(1 + i % kCaptureCount); });
+    // Two parts of a step on their own: the repaint of the shown review picture, and a
+    // new text in the age label.
+    const HeapCounts repaint = countAllocations(kCountedSteps, [&](int) { w.oCaptured->repaint(); });
+    const QString ages[2] = {QStringLiteral("0.04 sec"), QStringLiteral("0.08 sec")};
+    const HeapCounts label = countAllocations(kCountedSteps, [&](int i) { w.lblReviewTime->setText(ages[i % 2]); });
     w.ShowImage(0);
 
-    MedianKeeper reporter;
+    MedianKeeper reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
@@ -543,6 +552,10 @@ int main(int argc, char **argv)
                 " %ld bytes; other threads %ld)\n",
                 double(review.total()) / kCountedSteps, review.operatorNew, review.cAlloc, kCountedSteps,
                 review.bytes, review.otherThreads);
+    std::printf("  of which a repaint of the picture %8.2f     (%ld bytes per repaint)\n",
+                double(repaint.total()) / kCountedSteps, repaint.bytes / kCountedSteps);
+    std::printf("  of which a new age label text     %8.2f     (%ld bytes per text)\n",
+                double(label.total()) / kCountedSteps, label.bytes / kCountedSteps);
     std::printf("ring pixel bytes (bytesHeld)       %8.2f MiB  (%lld bytes; N*W*H*4 = %lld)\n", pixelBytes / kMiB,
                 static_cast<long long>(pixelBytes), static_cast<long long>(expectedPixels));
     std::printf("ring fixed base                    %8.6f MiB  (%zu bytes = sizeof(SnapshotRing) %zu + %zu entries "

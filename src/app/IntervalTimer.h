@@ -21,6 +21,8 @@ public:
 
     // Enabled with an interval above 0: ticks will come.
     bool isRunning() const { return mTimer.isActive(); }
+    // Milliseconds to the next tick, or -1 when none will come.
+    int remainingTime() const { return mTimer.remainingTime(); }
 
 signals:
     void Timer();

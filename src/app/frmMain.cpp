@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "about/frmAbout.h"
+#include "app/KeyCodes.h"
 #include "app/Twips.h"
 #include "errors/Failure.h"
 #include "errors/MessageBox.h"
@@ -642,6 +643,26 @@ void frmMain::updateMinimumSize()
     setMinimumSize(160, bar + kPlayerTop + 36);
 }
 
+void frmMain::Form_KeyDown(int keyCode, int /*shift*/)
+{
+    reportFailures(*this, "Form_KeyDown: ", [&] {
+        if (keyCode == KeyCodes::Numpad4 || keyCode == KeyCodes::Left || keyCode == KeyCodes::F5) {
+            if (!ReviewTimer->isEnabled())
+                cmdLeft_MouseDown(1, 0, 0, 0);
+        } else if (keyCode == KeyCodes::Numpad6 || keyCode == KeyCodes::Right || keyCode == KeyCodes::F6) {
+            if (!ReviewTimer->isEnabled())
+                cmdLeft_MouseDown(2, 0, 0, 0);
+        }
+    });
+}
+
+void frmMain::Form_KeyUp(int keyCode, int /*shift*/)
+{
+    if (keyCode == KeyCodes::Space || keyCode == KeyCodes::Enter)
+        cmdPlay_Click();
+    ReleaseReview();
+}
+
 void frmMain::mnuToolsOptions_Click()
 {
     reportFailures(*this, "mnuToolsOptions_Click: ", [&] {
@@ -799,6 +820,19 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
                                                   : watched == static_cast<QObject *>(windowHandle());
         if (ours)
             ReleaseReview();
+    }
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // An unhandled key travels up through the parents; it is one key all the same.
+        const KeySeen now{event, event->type(), key->key(), key->timestamp()};
+        const bool seen = now == mLastKey;
+        mLastKey = now;
+        // Held keys repeat as release and press pairs; only the real release counts.
+        if (!seen && event->type() == QEvent::KeyPress)
+            Form_KeyDown(KeyCodes::fromEvent(key), shiftCode(key->modifiers()));
+        else if (!seen && !key->isAutoRepeat())
+            Form_KeyUp(KeyCodes::fromEvent(key), shiftCode(key->modifiers()));
     }
     if (watched == cmdLeft || watched == cmdRight) {
         const auto *mouse = static_cast<QMouseEvent *>(event);

@@ -72,6 +72,11 @@ public:
     void cmdFullScreen_Click();
     static void ShowTitleBar(QWidget *window, bool show);
 
+    // Keys: the window sees them ahead of its controls. A held review key steps like a
+    // held mouse button; one-shot commands run on release.
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_KeyUp(int keyCode, int shift);
+
     // Options.
     void mnuToolsOptions_Click();
 
@@ -195,6 +200,14 @@ private:
     SnapshotRing mRing;
     ReviewStepper mReview{*this, *this};
     int mRegionDepth = 0;
+    struct KeySeen {
+        const QEvent *event = nullptr;
+        int type = 0;
+        int key = 0;
+        quint64 timestamp = 0;
+        bool operator==(const KeySeen &) const = default;
+    };
+    KeySeen mLastKey;
     bool mMemoryWarned = false;
     ErrorLog mErrors;
     QPointer<frmOptions> mOptions;

@@ -10,6 +10,8 @@
 #include "review/ReviewPicture.h"
 #include "settings/SettingsStore.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -222,6 +224,42 @@ private slots:
         settleReviewTimer();
         // A double-click on the review picture toggles play.
         QTest::mouseDClick(mWindow->oCaptured, Qt::LeftButton);
+        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
+    }
+
+    void reviewKeysHoldLikeTheMouse_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Left") << int(Qt::Key_Left) << 0;
+        QTest::newRow("F5") << int(Qt::Key_F5) << 0;
+        QTest::newRow("keypad 4") << int(Qt::Key_4) << int(Qt::KeypadModifier);
+    }
+
+    void reviewKeysHoldLikeTheMouse()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        startPlayingWithCaptures(QStringLiteral("2"), 5);
+        auto send = [&](QEvent::Type type, bool repeat) {
+            QKeyEvent event(type, key, Qt::KeyboardModifiers(modifiers), QString(), repeat);
+            QApplication::sendEvent(mWindow->client, &event);
+        };
+        send(QEvent::KeyPress, false);
+        QCOMPARE(mWindow->mlReviewOffset(), 1);
+        // The keyboard's own repeats neither step nor end the hold.
+        send(QEvent::KeyRelease, true);
+        send(QEvent::KeyPress, true);
+        QCOMPARE(mWindow->mlReviewOffset(), 1);
+        QCOMPARE(mWindow->mlReviewDirection(), 1);
+        mWindow->ReviewTimer_Timer();
+        mWindow->ReviewTimer_Timer();
+        QCOMPARE(mWindow->mlReviewOffset(), 2);
+        send(QEvent::KeyRelease, false);
+        QCOMPARE(mWindow->mlReviewDirection(), 0);
+        // Space on release plays.
+        settleReviewTimer();
+        QTest::keyClick(mWindow->client, Qt::Key_Space);
         QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
     }
 
