@@ -19,6 +19,7 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QScopeGuard>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QWindow>
@@ -584,18 +585,32 @@ void frmMain::mnuZoom200_Click()
 
 void frmMain::zoomWindow(QAction *item, int factor, double minimumWidthTwips)
 {
+    // One zoom is one layout, whatever number of resizes it takes: a shortage of
+    // memory is told once.
+    if (mRegionDepth == 0)
+        mMemoryWarned = false;
+    ++mRegionDepth;
+    const auto leave = qScopeGuard([this] { --mRegionDepth; });
+
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
     for (QAction *zoom : {mnuZoom100, mnuZoom200, mnuZoomFit})
         zoom->setChecked(zoom == item);
-    // Outer size over inner size turns the video's pixels into the window's twips,
-    // frame and bars included.
+    // The window's frame and bars keep their size: the outer size is the video's
+    // extent plus them, so that the inner area wraps the video exactly.
     QWidget *video = mPlayer->widget();
-    mdFormWidth = (video->x() + double(factor) * mlVideoWidth) * (outerWidthTwips() / innerWidth());
+    const double perPixelX = Twips::perPixelX(this);
+    const double perPixelY = Twips::perPixelY(this);
+    mdFormWidth = outerWidthTwips() - innerWidth() * perPixelX + (video->x() + double(factor) * mlVideoWidth) * perPixelX;
     if (mdFormWidth < minimumWidthTwips)
         mdFormWidth = minimumWidthTwips;
-    mdFormHeight = (video->y() + double(factor) * mlVideoHeight) * (outerHeightTwips() / innerHeight());
+    mdFormHeight =
+        outerHeightTwips() - innerHeight() * perPixelY + (video->y() + double(factor) * mlVideoHeight) * perPixelY;
+    const QSize before = size();
     setOuterWidthTwips(float(mdFormWidth));
     setOuterHeightTwips(float(mdFormHeight));
+    // A window already of that size sees no resize; the video still takes its zoom.
+    if (size() == before)
+        Form_Resize();
 }
 
 void frmMain::mnuZoomFit_Click()
