@@ -67,24 +67,19 @@ private:
             arrowColour = pale;
         }
         p.setBrush(arrowColour);
-        QPainterPath arrow;
-        if (mShape == PictureStore::Shape::Left) {
-            arrow.moveTo(2, 8);
-            arrow.lineTo(8, 2.5);
-            arrow.lineTo(8, 5.5);
-            arrow.lineTo(14, 5.5);
-            arrow.lineTo(14, 10.5);
-            arrow.lineTo(8, 10.5);
-            arrow.lineTo(8, 13.5);
-        } else {
-            arrow.moveTo(14, 8);
-            arrow.lineTo(8, 2.5);
-            arrow.lineTo(8, 5.5);
-            arrow.lineTo(2, 5.5);
-            arrow.lineTo(2, 10.5);
-            arrow.lineTo(8, 10.5);
-            arrow.lineTo(8, 13.5);
+        // The right arrow is the left one mirrored.
+        if (mShape == PictureStore::Shape::Right) {
+            p.translate(16, 0);
+            p.scale(-1, 1);
         }
+        QPainterPath arrow;
+        arrow.moveTo(2, 8);
+        arrow.lineTo(8, 2.5);
+        arrow.lineTo(8, 5.5);
+        arrow.lineTo(14, 5.5);
+        arrow.lineTo(14, 10.5);
+        arrow.lineTo(8, 10.5);
+        arrow.lineTo(8, 13.5);
         arrow.closeSubpath();
         p.drawPath(arrow);
     }
