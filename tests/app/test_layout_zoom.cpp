@@ -1,13 +1,11 @@
-// The window's layout commands (100 %, 200 %, fit to window, full screen), the snapshot
-// ring they size, Copy Image, and what happens when the ring cannot have the memory it
-// needs, with the scripted media player.
+// The layout commands (100 %, 200 %, fit to window, full screen), the snapshot ring they
+// size, Copy Image, and a ring short of memory, with the scripted media player.
 
-#include "FakeMediaPlayer.h"
 #include "ModalCloser.h"
+#include "WindowFixture.h"
 
 #include "app/ReplixaApplication.h"
 #include "app/Twips.h"
-#include "app/frmMain.h"
 #include "errors/MessageBox.h"
 #include "review/MemoryBudget.h"
 #include "review/ReviewPicture.h"
@@ -19,8 +17,9 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 const QString kClip = QStringLiteral("/clips/serve.avi"); // 160 x 120
@@ -28,12 +27,8 @@ const QString kCriticalText = QStringLiteral(
     "Not enough video memory. Please reduce Windows color depth to 16 bit. "
     "Restart the application with reduced zoom or video window size.");
 
-enum class Zoom { Percent100, Percent200, Fit };
-
-struct Box {
-    QString text;
-    MessageBox::Icon icon;
-};
+enum class Zoom { Percent100 = 1, Percent200 = 2, Fit = 4 }; // as checkedZoom() gives it
+qint64 snapshotBytes(QSize size) { return qint64(size.width()) * size.height() * 4; }
 } // namespace
 
 Q_DECLARE_METATYPE(Zoom)
@@ -41,29 +36,69 @@ Q_DECLARE_METATYPE(Zoom)
 class TestLayoutZoom : public QObject {
     Q_OBJECT
 
+    std::optional<WindowFixture> f;
+    std::optional<ModalCloser> closer;
+    QList<MessageBox::Icon> icons;
+    frmMain *w = nullptr;
+
+    void start(bool withMedium = true)
+    {
+        w = &f->startWithFake({{kClip, QSize(160, 120), 12.0}});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        if (!withMedium)
+            return;
+        w->OpenMedia(kClip);
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
+        QCOMPARE(QSize(w->mlVideoWidth, w->mlVideoHeight), QSize(160, 120));
+    }
+
+    QWidget *video() const { return f->fake->widget(); }
+    int checkedZoom() const
+    {
+        return w->mnuZoom100->isChecked() | w->mnuZoom200->isChecked() << 1 | w->mnuZoomFit->isChecked() << 2;
+    }
+
+    void applyZoom(Zoom zoom)
+    {
+        zoom == Zoom::Percent100 ? w->mnuZoom100_Click() : zoom == Zoom::Fit ? w->mnuZoomFit_Click() : w->mnuZoom200_Click();
+    }
+
+    // Every slot has a fresh, blank image at the player's snapshot size.
+    void verifyRingFitsThePlayer()
+    {
+        const SnapshotRing &ring = w->ring();
+        const QSize size = TileGrid::snapshotSize(video()->width(), video()->height());
+        for (qint32 s = 1; s <= ring.count(); ++s) {
+            QVERIFY2(ring.isAllocated(s) && !ring.isWritten(s), qPrintable(QStringLiteral("slot %1").arg(s)));
+            QCOMPARE(ring.slot(s).size(), size);
+        }
+        QCOMPARE(ring.bytesHeld(), ring.count() * snapshotBytes(size));
+    }
+
+    // The player fills the inner area below the command bar.
+    void verifyFit()
+    {
+        QCOMPARE(checkedZoom(), int(Zoom::Fit));
+        QTRY_COMPARE(video()->geometry(), QRect(0, 40, w->innerWidth(), w->innerHeight() - 40));
+        verifyRingFitsThePlayer();
+    }
+
 private slots:
     void init()
     {
-        mFolder = std::make_unique<QTemporaryDir>();
-        ProgramFolder::setOverride(mFolder->path());
-        SetConfigValue(QStringLiteral("StartCount"), QStringLiteral("10"));
-        mBoxes.clear();
-        MessageBox::setPresenter(
-            [this](const QString &, const QString &text, MessageBox::Icon icon) { mBoxes.append({text, icon}); });
-        mCloser = std::make_unique<ModalCloser>();
+        f.emplace();
+        closer.emplace();
+        icons.clear();
+        MessageBox::setPresenter([this](const QString &, const QString &text, MessageBox::Icon icon) {
+            f->boxes << text;
+            icons << icon;
+        });
     }
+    void cleanup() { f.reset(); closer.reset(); }
 
-    void cleanup()
-    {
-        mWindow.reset();
-        mCloser.reset();
-        MemoryBudget::setAvailableOverride(std::nullopt);
-        MessageBox::setPresenter({});
-        ProgramFolder::setOverride({});
-    }
-
-    // 100 % and 200 %, with and without a medium: the player takes the video's size
-    // times the zoom, the window wraps it, and at 100 % is never narrower than 6500 twips.
+    // The player takes the video's size times the zoom; the window wraps it, and at
+    // 100 % is never narrower than 6500 twips.
     void zoomSizesThePlayer_data()
     {
         QTest::addColumn<bool>("withMedium");
@@ -80,40 +115,28 @@ private slots:
         QFETCH(bool, withMedium);
         QFETCH(Zoom, zoom);
         QFETCH(QSize, player);
-        start();
-        if (withMedium)
-            openClip();
-        // Start each case from a window size no zoom gives.
-        mWindow->resize(700, 500);
-        QTRY_COMPARE(mWindow->size(), QSize(700, 500));
+        start(withMedium);
+        w->resize(700, 500); // a size no zoom gives
+        QTRY_COMPARE(w->size(), QSize(700, 500));
         applyZoom(zoom);
-        QCOMPARE(video()->size(), player);
-        QCOMPARE(video()->pos(), QPoint(0, 40));
-        QCOMPARE(mWindow->mnuZoom100->isChecked(), zoom == Zoom::Percent100);
-        QCOMPARE(mWindow->mnuZoom200->isChecked(), zoom == Zoom::Percent200);
-        QVERIFY(!mWindow->mnuZoomFit->isChecked());
-
-        // The window wraps the player exactly; at 100 % it is never narrower than 6500 twips.
-        const double pixelX = Twips::perPixelX(mWindow.get());
-        const int right = video()->x() + player.width();
-        const int bottom = video()->y() + player.height();
-        QCOMPARE(mWindow->innerHeight(), bottom);
+        QCOMPARE(video()->geometry(), QRect(QPoint(0, 40), player));
+        QCOMPARE(checkedZoom(), int(zoom));
+        const double pixelX = Twips::perPixelX(w);
+        const int right = player.width();
+        QCOMPARE(w->innerHeight(), 40 + player.height());
         if (zoom == Zoom::Percent100 && right * pixelX < 6500) {
-            QVERIFY2(std::abs(mWindow->outerWidthTwips() - 6500) <= pixelX,
-                     qPrintable(QString::number(mWindow->outerWidthTwips())));
-            QVERIFY(mWindow->innerWidth() > right);
+            QVERIFY2(std::abs(w->outerWidthTwips() - 6500) <= pixelX, qPrintable(QString::number(w->outerWidthTwips())));
+            QVERIFY(w->innerWidth() > right);
         } else {
-            QCOMPARE(mWindow->innerWidth(), right);
+            QCOMPARE(w->innerWidth(), right);
         }
         verifyRingFitsThePlayer();
-        QCOMPARE(mWindow->oCaptured->buffer().size(), QSize(player.width(), player.height() - 10));
-        QCOMPARE(mWindow->oCaptured->pos(), video()->pos());
-        QVERIFY(mBoxes.isEmpty());
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
+        QCOMPARE(w->oCaptured->buffer().size(), QSize(player.width(), player.height() - 10));
+        QCOMPARE(w->oCaptured->pos(), video()->pos());
+        QVERIFY(f->boxes.isEmpty());
+        QVERIFY(w->msErrorMessages().isEmpty());
     }
 
-    // Fit to window: the player fills the inner area below the command bar, and follows
-    // the window as it is resized.
     void fitToWindowFillsTheInnerArea_data()
     {
         QTest::addColumn<QSize>("windowSize");
@@ -126,84 +149,52 @@ private slots:
     {
         QFETCH(QSize, windowSize);
         start();
-        openClip();
-        mWindow->mnuZoomFit_Click();
-        mWindow->resize(windowSize);
-        QTRY_COMPARE(mWindow->size(), windowSize);
-        QVERIFY(mWindow->mnuZoomFit->isChecked());
-        QVERIFY(!mWindow->mnuZoom100->isChecked());
-        QVERIFY(!mWindow->mnuZoom200->isChecked());
-        QTRY_COMPARE(video()->geometry(), QRect(0, 40, mWindow->innerWidth(), mWindow->innerHeight() - 40));
-        QCOMPARE(mWindow->frCommand->width(), mWindow->innerWidth());
-        verifyRingFitsThePlayer();
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
+        w->mnuZoomFit_Click();
+        w->resize(windowSize);
+        QTRY_COMPARE(w->size(), windowSize);
+        verifyFit();
+        QCOMPARE(w->frCommand->width(), w->innerWidth());
+        QVERIFY(w->msErrorMessages().isEmpty());
     }
 
     void fullScreenTwiceReturnsToTheNormalWindow()
     {
         start();
-        openClip();
-        mWindow->mnuZoom200_Click();
+        w->mnuZoom200_Click();
         QCOMPARE(video()->size(), QSize(320, 240));
+        w->cmdFullScreen_Click();
+        QVERIFY(w->mbFullScreen && w->menuBar()->isHidden() && w->isVisible());
+        QVERIFY(w->windowState() & Qt::WindowFullScreen);
+        QTRY_COMPARE(w->innerHeight(), w->height()); // no menu bar: the inner area is the window
+        QTRY_COMPARE(w->innerWidth(), w->width());
+        verifyFit();
 
-        mWindow->cmdFullScreen_Click();
-        QVERIFY(mWindow->mbFullScreen);
-        QVERIFY(mWindow->menuBar()->isHidden());
-        QVERIFY(mWindow->isVisible());
-        QVERIFY(mWindow->windowState() & Qt::WindowFullScreen);
-        QVERIFY(mWindow->mnuZoomFit->isChecked());
-        QVERIFY(!mWindow->mnuZoom100->isChecked());
-        QVERIFY(!mWindow->mnuZoom200->isChecked());
-        // Without the menu bar the inner area is the whole window.
-        QTRY_COMPARE(mWindow->innerHeight(), mWindow->height());
-        QTRY_COMPARE(video()->geometry(), QRect(0, 40, mWindow->width(), mWindow->height() - 40));
-        verifyRingFitsThePlayer();
-
-        mWindow->mnuZoomFullScreen_Click(); // the menu command does the same
-        QVERIFY(!mWindow->mbFullScreen);
-        QVERIFY(!mWindow->menuBar()->isHidden());
-        QVERIFY(mWindow->isVisible());
-        QVERIFY(!(mWindow->windowState() & Qt::WindowFullScreen));
-        QVERIFY(mWindow->mnuZoomFit->isChecked());
-        QVERIFY(!mWindow->mnuZoom100->isChecked());
-        QVERIFY(!mWindow->mnuZoom200->isChecked());
-        for (QMenu *menu : {mWindow->mnuFile, mWindow->mnuTools, mWindow->mnuView, mWindow->mnuZoom, mWindow->mnuHelp})
+        w->mnuZoomFullScreen_Click(); // the menu command does the same
+        QVERIFY(!w->mbFullScreen && !w->menuBar()->isHidden() && w->isVisible());
+        QVERIFY(!(w->windowState() & Qt::WindowFullScreen));
+        for (QMenu *menu : {w->mnuFile, w->mnuTools, w->mnuView, w->mnuZoom, w->mnuHelp})
             QVERIFY(menu->menuAction()->isVisible());
-        QTRY_VERIFY(mWindow->innerHeight() < mWindow->height());
-        QTRY_COMPARE(video()->geometry(), QRect(0, 40, mWindow->innerWidth(), mWindow->innerHeight() - 40));
-        verifyRingFitsThePlayer();
-        QVERIFY(mBoxes.isEmpty());
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
+        QTRY_VERIFY(w->innerHeight() < w->height());
+        verifyFit();
+        QVERIFY(f->boxes.isEmpty());
+        QVERIFY(w->msErrorMessages().isEmpty());
     }
 
-    // Every layout gives every slot a fresh, blank image at the player's snapshot size.
-    void everyLayoutReallocatesTheRing_data()
-    {
-        QTest::addColumn<QList<Zoom>>("steps");
-        QTest::newRow("100 % then 200 %") << QList<Zoom>{Zoom::Percent100, Zoom::Percent200};
-        QTest::newRow("200 % then fit") << QList<Zoom>{Zoom::Percent200, Zoom::Fit};
-        QTest::newRow("fit then 100 %") << QList<Zoom>{Zoom::Fit, Zoom::Percent100};
-        QTest::newRow("100 % twice") << QList<Zoom>{Zoom::Percent100, Zoom::Percent100};
-    }
-
+    // Every layout, even one that keeps the window's size, gives the ring blank slots.
     void everyLayoutReallocatesTheRing()
     {
-        QFETCH(QList<Zoom>, steps);
         start();
-        openClip();
-        for (Zoom zoom : steps) {
-            // Write a few slots first, so that a layout that kept them would show.
+        for (Zoom zoom : {Zoom::Percent100, Zoom::Percent200, Zoom::Fit, Zoom::Percent100, Zoom::Percent100}) {
             for (int i = 0; i < 4; ++i) {
-                mFake->setPicture(QColor::fromHsv(40 * i, 255, 255));
-                mWindow->CaptureImage();
+                f->fake->setPicture(QColor::fromHsv(40 * i, 255, 255));
+                w->CaptureImage();
             }
-            QVERIFY(mWindow->ring().isWritten(mWindow->ring().slotOfOffset(1)));
+            QVERIFY(w->ring().isWritten(w->ring().slotOfOffset(1)));
             applyZoom(zoom);
-            // 100 % twice gives the window the size it has: lay it out anyway.
-            mWindow->Form_Resize();
+            w->Form_Resize();
             verifyRingFitsThePlayer();
         }
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
+        QVERIFY(w->msErrorMessages().isEmpty());
     }
 
     // Copy Image puts the shown snapshot's picture on the clipboard, exactly.
@@ -219,67 +210,56 @@ private slots:
     {
         QFETCH(Zoom, zoom);
         start();
-        openClip();
         applyZoom(zoom);
-        const QList<QColor> colours{Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan};
-        for (const QColor &colour : colours) {
-            mFake->setPicture(colour);
-            mWindow->CaptureImage();
+        for (Qt::GlobalColor colour : {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan}) {
+            f->fake->setPicture(colour);
+            w->CaptureImage();
         }
-        mWindow->cmdPlay_Click(); // pause
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Paused));
-        mWindow->ShowImage(3);
-        QVERIFY(mWindow->oCaptured->isVisible());
-        QVERIFY(!video()->isVisible());
-        const QImage buffer = mWindow->oCaptured->buffer();
+        w->cmdPlay_Click(); // pause
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
+        w->ShowImage(3);
+        QVERIFY(w->oCaptured->isVisible() && !video()->isVisible());
+        const QImage buffer = w->oCaptured->buffer();
         QCOMPARE(buffer.size(), QSize(video()->width(), video()->height() - 10));
         // The third newest snapshot: blue, as far as the tiles reach.
-        QCOMPARE(QColor(buffer.pixel(0, 0)), QColor(Qt::blue));
         const QSize tile = TileGrid::tileSize(video()->width(), video()->height());
         const QPoint lastCovered(std::min(buffer.width(), 6 * tile.width()) - 1,
                                  std::min(buffer.height(), 6 * tile.height()) - 1);
+        QCOMPARE(QColor(buffer.pixel(0, 0)), QColor(Qt::blue));
         QCOMPARE(QColor(buffer.pixel(lastCovered)), QColor(Qt::blue));
 
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->setText(QStringLiteral("something else"));
-        mWindow->mnuToolsCopy_Click();
+        w->mnuToolsCopy_Click();
         const QImage copied = clipboard->image();
-        QVERIFY(!copied.isNull());
         QCOMPARE(copied.size(), buffer.size());
         QCOMPARE(copied.convertToFormat(QImage::Format_RGB32), buffer.convertToFormat(QImage::Format_RGB32));
-        // The clipboard has a copy: the next step does not change it.
-        mWindow->ShowImage(1);
-        QCOMPARE(QColor(mWindow->oCaptured->buffer().pixel(0, 0)), QColor(Qt::cyan));
+        w->ShowImage(1); // the clipboard holds a copy: the next step leaves it
+        QCOMPARE(QColor(w->oCaptured->buffer().pixel(0, 0)), QColor(Qt::cyan));
         QCOMPARE(QColor(clipboard->image().pixel(0, 0)), QColor(Qt::blue));
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
+        QVERIFY(w->msErrorMessages().isEmpty());
     }
 
-    // 200 % slots that do not fit: the window falls back to 100 % without a word when
-    // the 100 % slots fit.
+    // 200 % slots do not fit but 100 % ones do: back to 100 % without a word.
     void tooLittleMemoryFor200FallsBackTo100()
     {
         start();
-        openClip();
-        mWindow->mnuZoom100_Click();
+        w->mnuZoom100_Click();
         QCOMPARE(video()->size(), QSize(160, 120));
-        const qint64 slotCount = mWindow->ring().count();
-        const qint64 atHundred = slotCount * snapshotBytes(QSize(160, 120));
-        const qint64 atTwoHundred = slotCount * snapshotBytes(QSize(320, 240));
-        const qint64 held = mWindow->ring().bytesHeld();
+        const qint64 atHundred = w->ring().count() * snapshotBytes(QSize(160, 120));
+        const qint64 atTwoHundred = w->ring().count() * snapshotBytes(QSize(320, 240));
+        const qint64 held = w->ring().bytesHeld();
         QCOMPARE(held, atHundred);
-        // What the ring may hold is available + held - reserve: between the two.
-        const qint64 allowed = (atHundred + atTwoHundred) / 2;
-        MemoryBudget::setAvailableOverride(allowed - held + MemoryBudget::kReserveBytes);
-
-        mWindow->mnuZoom200_Click();
-        QVERIFY(mWindow->mnuZoom100->isChecked());
-        QVERIFY(!mWindow->mnuZoom200->isChecked());
+        // The ring may hold available + held - reserve: make that lie between the two.
+        MemoryBudget::setAvailableOverride((atHundred + atTwoHundred) / 2 - held + MemoryBudget::kReserveBytes);
+        w->mnuZoom200_Click();
+        QCOMPARE(checkedZoom(), int(Zoom::Percent100));
         QTRY_COMPARE(video()->size(), QSize(160, 120));
         verifyRingFitsThePlayer();
-        QVERIFY2(mBoxes.isEmpty(), qPrintable(mBoxes.value(0).text));
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
-        QCOMPARE(mCloser->seen().size(), 0);
+        QVERIFY2(f->boxes.isEmpty(), qPrintable(f->boxes.value(0)));
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
+        QVERIFY(w->msErrorMessages().isEmpty());
+        QCOMPARE(closer->seen().size(), 0);
     }
 
     // Not even 100 % fits: one critical message, the video paused.
@@ -297,36 +277,30 @@ private slots:
         QFETCH(Zoom, from);
         QFETCH(Zoom, to);
         start();
-        openClip();
         applyZoom(from);
-        QTRY_COMPARE(mWindow->playPicture(), frmMain::PlayPicture::Pause);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
+        QTRY_COMPARE(w->playPicture(), frmMain::PlayPicture::Pause);
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
         // Less than the ring holds now: no layout can have its slots.
-        MemoryBudget::setAvailableOverride(MemoryBudget::kReserveBytes - mWindow->ring().bytesHeld());
-
+        MemoryBudget::setAvailableOverride(MemoryBudget::kReserveBytes - w->ring().bytesHeld());
         applyZoom(to);
-        QVERIFY(mWindow->mnuZoom100->isChecked());
+        QVERIFY(w->mnuZoom100->isChecked());
         QTRY_COMPARE(video()->size(), QSize(160, 120));
-        QCOMPARE(mBoxes.size(), 1);
-        QCOMPARE(mBoxes.at(0).text, kCriticalText);
-        QCOMPARE(mBoxes.at(0).icon, MessageBox::Icon::Critical);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Paused));
-        QTRY_VERIFY(!mWindow->PlayTimer->isEnabled());
-        QCOMPARE(mWindow->playPicture(), frmMain::PlayPicture::Play);
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
-
-        // The program goes on: capture and review do not fail on a ring short of slots.
-        mWindow->CaptureImage();
-        mWindow->ShowImage(1);
-        mWindow->ShowImage(0);
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
-
+        QCOMPARE(f->boxes, QStringList{kCriticalText});
+        QCOMPARE(icons, QList<MessageBox::Icon>{MessageBox::Icon::Critical});
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
+        QTRY_VERIFY(!w->PlayTimer->isEnabled());
+        QCOMPARE(w->playPicture(), frmMain::PlayPicture::Play);
+        // Capture and review do not fail on a ring short of slots.
+        w->CaptureImage();
+        w->ShowImage(1);
+        w->ShowImage(0);
+        QVERIFY(w->msErrorMessages().isEmpty());
         // With the memory back, the next layout has its slots and says nothing more.
         MemoryBudget::setAvailableOverride(std::nullopt);
-        mWindow->mnuZoom200_Click();
+        w->mnuZoom200_Click();
         QTRY_COMPARE(video()->size(), QSize(320, 240));
         verifyRingFitsThePlayer();
-        QCOMPARE(mBoxes.size(), 1);
+        QCOMPARE(f->boxes.size(), 1);
     }
 
     // An empty ring: nothing is captured or reviewed, and nothing fails.
@@ -334,92 +308,34 @@ private slots:
     {
         SetConfigValue(QStringLiteral("CaptureCount"), QStringLiteral("0"));
         start();
-        QCOMPARE(mWindow->ring().count(), 0);
-        QCOMPARE(mWindow->mlCaptureSlot(), 0);
-        openClip();
-        QTRY_VERIFY(mWindow->PlayTimer->isEnabled());
-        QSignalSpy ticks(mWindow->PlayTimer, &IntervalTimer::Timer);
+        QCOMPARE(w->ring().count(), 0);
+        QCOMPARE(w->mlCaptureSlot(), 0);
+        QTRY_VERIFY(w->PlayTimer->isEnabled());
+        QSignalSpy ticks(w->PlayTimer, &IntervalTimer::Timer);
         QTRY_VERIFY(ticks.size() >= 3); // the play timer captures into nothing
         for (Zoom zoom : {Zoom::Percent200, Zoom::Fit, Zoom::Percent100})
             applyZoom(zoom);
-        QCOMPARE(mWindow->ring().bytesHeld(), 0);
-        mWindow->CaptureImage();
-        QCOMPARE(mWindow->mlCaptureSlot(), 0);
-
-        mWindow->MouseDown(1);
-        QCOMPARE(mWindow->mlReviewOffset(), 0);
-        QCOMPARE(mWindow->leftPicture(), PictureStore::Picture::Disabled);
-        while (mWindow->ReviewTimer->isEnabled())
-            mWindow->ReviewTimer_Timer();
-        mWindow->ReleaseReview();
-        mWindow->mnuViewPrev_Click();
-        QCOMPARE(mWindow->mlReviewOffset(), 0);
-        mWindow->ShowImage(1); // an offset beyond the ring shows nothing
-        QVERIFY(!mWindow->oCaptured->isVisible());
-        QVERIFY(video()->isVisible());
-        mWindow->ShowImage(0);
-        mWindow->mnuToolsCopy_Click();
-        mWindow->mnuViewNext_Click();
-        QCOMPARE(mWindow->mlReviewOffset(), 0);
-        QVERIFY(mBoxes.isEmpty());
-        QVERIFY2(mWindow->msErrorMessages().isEmpty(), qPrintable(mWindow->msErrorMessages()));
-        QCOMPARE(mCloser->seen().size(), 0);
+        QCOMPARE(w->ring().bytesHeld(), 0);
+        w->CaptureImage();
+        QCOMPARE(w->mlCaptureSlot(), 0);
+        w->MouseDown(1);
+        QCOMPARE(w->mlReviewOffset(), 0);
+        QCOMPARE(w->leftPicture(), PictureStore::Picture::Disabled);
+        while (w->ReviewTimer->isEnabled())
+            w->ReviewTimer_Timer();
+        w->ReleaseReview();
+        w->mnuViewPrev_Click();
+        QCOMPARE(w->mlReviewOffset(), 0);
+        w->ShowImage(1); // beyond the ring: shows nothing
+        QVERIFY(!w->oCaptured->isVisible() && video()->isVisible());
+        w->ShowImage(0);
+        w->mnuToolsCopy_Click();
+        w->mnuViewNext_Click();
+        QCOMPARE(w->mlReviewOffset(), 0);
+        QVERIFY(f->boxes.isEmpty());
+        QVERIFY2(w->msErrorMessages().isEmpty(), qPrintable(w->msErrorMessages()));
+        QCOMPARE(closer->seen().size(), 0);
     }
-
-private:
-    void start()
-    {
-        mWindow = std::make_unique<frmMain>(
-            [this](QWidget *parent) -> std::unique_ptr<MediaPlayer> {
-                auto player = std::make_unique<FakeMediaPlayer>(parent);
-                player->addMedium(kClip, QSize(160, 120), 12.0);
-                mFake = player.get();
-                return player;
-            },
-            QString());
-        mWindow->Form_Load();
-        mWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
-    }
-
-    void openClip()
-    {
-        mWindow->OpenMedia(kClip);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
-        QCOMPARE(mWindow->mlVideoWidth, 160);
-        QCOMPARE(mWindow->mlVideoHeight, 120);
-    }
-
-    QWidget *video() const { return mFake->widget(); }
-
-    void applyZoom(Zoom zoom)
-    {
-        switch (zoom) {
-        case Zoom::Percent100: mWindow->mnuZoom100_Click(); break;
-        case Zoom::Percent200: mWindow->mnuZoom200_Click(); break;
-        case Zoom::Fit: mWindow->mnuZoomFit_Click(); break;
-        }
-    }
-
-    static qint64 snapshotBytes(QSize size) { return qint64(size.width()) * size.height() * 4; }
-
-    void verifyRingFitsThePlayer()
-    {
-        const SnapshotRing &ring = mWindow->ring();
-        const QSize size = TileGrid::snapshotSize(video()->width(), video()->height());
-        for (qint32 s = 1; s <= ring.count(); ++s) {
-            QVERIFY2(ring.isAllocated(s), qPrintable(QStringLiteral("slot %1").arg(s)));
-            QCOMPARE(ring.slot(s).size(), size);
-            QVERIFY2(!ring.isWritten(s), qPrintable(QStringLiteral("slot %1").arg(s)));
-        }
-        QCOMPARE(ring.bytesHeld(), ring.count() * snapshotBytes(size));
-    }
-
-    std::unique_ptr<QTemporaryDir> mFolder;
-    std::unique_ptr<frmMain> mWindow;
-    std::unique_ptr<ModalCloser> mCloser;
-    FakeMediaPlayer *mFake = nullptr;
-    QList<Box> mBoxes;
 };
 
 int main(int argc, char **argv)

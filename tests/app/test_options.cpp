@@ -1,22 +1,20 @@
 // The options dialog: the video frame time stored, restored and applied to the timers.
 
-#include "FakeMediaPlayer.h"
 #include "ModalCloser.h"
+#include "WindowFixture.h"
 
 #include "app/ReplixaApplication.h"
-#include "app/frmMain.h"
-#include "errors/MessageBox.h"
 #include "settings/SettingsStore.h"
 #include "settings/frmOptions.h"
 
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 const QString kClip = QStringLiteral("/clips/swing.avi");
-
 enum class Closing { CloseButton, Enter, Escape, CloseBox };
 } // namespace
 
@@ -25,22 +23,13 @@ Q_DECLARE_METATYPE(Closing)
 class TestOptions : public QObject {
     Q_OBJECT
 
-private slots:
-    void init()
-    {
-        mFolder = std::make_unique<QTemporaryDir>();
-        ProgramFolder::setOverride(mFolder->path());
-        SetConfigValue(QStringLiteral("StartCount"), QStringLiteral("10"));
-        mBoxes.clear();
-        MessageBox::setPresenter([this](const QString &, const QString &text, MessageBox::Icon) { mBoxes << text; });
-    }
+    std::optional<WindowFixture> f;
 
-    void cleanup()
-    {
-        mWindow.reset();
-        MessageBox::setPresenter({});
-        ProgramFolder::setOverride({});
-    }
+    frmMain &start() { return f->startWithFake({{kClip, QSize(160, 120), 9.0}}, kClip); }
+
+private slots:
+    void init() { f.emplace(); }
+    void cleanup() { f.reset(); }
 
     void storedFrameTimeAtStart_data()
     {
@@ -62,13 +51,13 @@ private slots:
         QFETCH(bool, complaint);
         if (!stored.isEmpty())
             SetConfigValue(QStringLiteral("FrameTime"), stored);
-        start();
-        QCOMPARE(mWindow->PlayTimer->interval(), interval);
-        QCOMPARE(mWindow->ReviewTimer->interval(), interval);
-        QCOMPARE(mBoxes.size(), complaint ? 1 : 0);
+        frmMain &w = start();
+        QCOMPARE(w.PlayTimer->interval(), interval);
+        QCOMPARE(w.ReviewTimer->interval(), interval);
+        QCOMPARE(f->boxes.size(), complaint ? 1 : 0);
         if (complaint)
-            QVERIFY(mBoxes.at(0).startsWith(QStringLiteral("frmOptions: ")));
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
+            QVERIFY(f->boxes.at(0).startsWith(QStringLiteral("frmOptions: ")));
+        QVERIFY(w.msErrorMessages().isEmpty());
     }
 
     void choosingAndClosing_data()
@@ -86,8 +75,8 @@ private slots:
         QFETCH(Closing, closing);
         QFETCH(bool, stored);
         SetConfigValue(QStringLiteral("FrameTime"), QStringLiteral("2"));
-        start();
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
+        frmMain &w = start();
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
         ModalCloser closer;
         closer.setClosing(false);
         closer.setInspector([&](QWidget *modal) {
@@ -102,41 +91,18 @@ private slots:
             case Closing::CloseBox: dialog->close(); break;
             }
         });
-        mWindow->mnuToolsOptions->trigger();
+        w.mnuToolsOptions->trigger();
         QCOMPARE(closer.count(QStringLiteral("frmOptions")), 1);
         QCOMPARE(GetConfigValue(QStringLiteral("FrameTime")), stored ? QStringLiteral("3") : QStringLiteral("2"));
         const int interval = stored ? 200 : 100;
-        QCOMPARE(mWindow->PlayTimer->interval(), interval);
-        QCOMPARE(mWindow->ReviewTimer->interval(), interval);
-        QCOMPARE(mWindow->optionsDialog()->optFreezeFrameTime[stored ? 3 : 2]->isChecked(), true);
+        QCOMPARE(w.PlayTimer->interval(), interval);
+        QCOMPARE(w.ReviewTimer->interval(), interval);
+        QVERIFY(w.optionsDialog()->optFreezeFrameTime[stored ? 3 : 2]->isChecked());
         // The video was paused for the dialog and stays paused.
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Paused));
-        QTRY_VERIFY(!mWindow->PlayTimer->isEnabled());
-
-        // The next start comes up with what was stored.
-        mWindow.reset();
-        start();
-        QCOMPARE(mWindow->PlayTimer->interval(), interval);
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
+        QTRY_VERIFY(!w.PlayTimer->isEnabled());
+        QCOMPARE(start().PlayTimer->interval(), interval); // the next start uses what was stored
     }
-
-private:
-    void start()
-    {
-        mWindow = std::make_unique<frmMain>(
-            [this](QWidget *parent) -> std::unique_ptr<MediaPlayer> {
-                auto player = std::make_unique<FakeMediaPlayer>(parent);
-                player->addMedium(kClip, QSize(160, 120), 9.0);
-                mFake = player.get();
-                return player;
-            },
-            kClip);
-        mWindow->Form_Load();
-    }
-
-    std::unique_ptr<QTemporaryDir> mFolder;
-    std::unique_ptr<frmMain> mWindow;
-    FakeMediaPlayer *mFake = nullptr;
-    QStringList mBoxes;
 };
 
 int main(int argc, char **argv)

@@ -1,21 +1,19 @@
-// The play button, its pictures and tips, the play-state and open-state notifications,
-// the open dialog and dropped files, with the scripted media player.
+// The play button, its pictures and tips, the play-state notifications, the open dialog
+// and dropped files, with the scripted media player.
 
-#include "FakeMediaPlayer.h"
 #include "ModalCloser.h"
+#include "WindowFixture.h"
 
 #include "app/ReplixaApplication.h"
-#include "app/frmMain.h"
-#include "errors/MessageBox.h"
 #include "playback/OpenDialog.h"
-#include "settings/SettingsStore.h"
 
 #include <QMimeData>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+
+#include <optional>
 
 using Picture = PictureStore::Picture;
 using PlayPicture = frmMain::PlayPicture;
@@ -29,32 +27,26 @@ const QString kTips = QStringLiteral("Play - Pause (Space)");
 class TestPlayState : public QObject {
     Q_OBJECT
 
+    std::optional<WindowFixture> f;
+    frmMain *w = nullptr;
+
+    void openPlaying()
+    {
+        w->OpenMedia(kClip);
+        QTRY_VERIFY(w->PlayTimer->isEnabled());
+    }
+
 private slots:
     void init()
     {
-        mFolder = std::make_unique<QTemporaryDir>();
-        ProgramFolder::setOverride(mFolder->path());
-        SetConfigValue(QStringLiteral("StartCount"), QStringLiteral("10"));
-        mBoxes.clear();
-        MessageBox::setPresenter([this](const QString &, const QString &text, MessageBox::Icon) { mBoxes << text; });
-        mWindow = std::make_unique<frmMain>(
-            [this](QWidget *parent) -> std::unique_ptr<MediaPlayer> {
-                auto player = std::make_unique<FakeMediaPlayer>(parent);
-                player->addMedium(kClip, QSize(160, 120), 12.0);
-                player->addMedium(kSecond, QSize(320, 180), 30.6);
-                mFake = player.get();
-                return player;
-            },
-            QString());
-        mWindow->Form_Load();
+        f.emplace();
+        w = &f->startWithFake({{kClip, QSize(160, 120), 12.0}, {kSecond, QSize(320, 180), 30.6}});
     }
 
     void cleanup()
     {
-        mWindow.reset();
-        MessageBox::setPresenter({});
+        f.reset();
         OpenDialog::setChooser({});
-        ProgramFolder::setOverride({});
     }
 
     void playStateTable_data()
@@ -73,116 +65,104 @@ private slots:
         QFETCH(int, state);
         QFETCH(bool, capturing);
         QFETCH(PlayPicture, picture);
-        QSignalSpy notified(mFake, &MediaPlayer::PlayStateChange);
-        mWindow->OpenMedia(kClip);
-        QTRY_VERIFY(mWindow->PlayTimer->isEnabled());
-        QCOMPARE(mWindow->playPicture(), PlayPicture::Pause);
+        openPlaying();
+        QCOMPARE(w->playPicture(), PlayPicture::Pause);
         if (state == MediaPlayer::Playing) {
-            mFake->setPlayState(MediaPlayer::Paused);
-            QTRY_VERIFY(!mWindow->PlayTimer->isEnabled());
+            f->fake->setPlayState(MediaPlayer::Paused);
+            QTRY_VERIFY(!w->PlayTimer->isEnabled());
         }
-        mWindow->ReviewTimer->start();
-        notified.clear();
-        mFake->setPlayState(state);
+        w->ReviewTimer->start();
+        QSignalSpy notified(f->fake, &MediaPlayer::PlayStateChange);
+        f->fake->setPlayState(state);
         QVERIFY(notified.wait());
-        QCOMPARE(mWindow->PlayTimer->isEnabled(), capturing);
-        QCOMPARE(mWindow->playPicture(), picture);
-        QCOMPARE(mWindow->ReviewTimer->isEnabled(), state != MediaPlayer::Playing);
+        QCOMPARE(w->PlayTimer->isEnabled(), capturing);
+        QCOMPARE(w->playPicture(), picture);
+        QCOMPARE(w->ReviewTimer->isEnabled(), state != MediaPlayer::Playing);
         if (state == MediaPlayer::Playing) {
-            QCOMPARE(mWindow->leftPicture(), Picture::Normal);
-            QCOMPARE(mWindow->rightPicture(), Picture::Disabled);
+            QCOMPARE(w->leftPicture(), Picture::Normal);
+            QCOMPARE(w->rightPicture(), Picture::Disabled);
         }
     }
 
     void firstPlayPauseWithoutMediumTakesThePausePath()
     {
-        QCOMPARE(mWindow->playPicture(), PlayPicture::StartupDisabled);
-        QVERIFY(!mWindow->cmdPlay->isEnabled());
-        QCOMPARE(mWindow->cmdPlay->toolTip(), kTips);
-        mWindow->mnuViewPlay->trigger();
-        QCOMPARE(mWindow->playPicture(), PlayPicture::Play);
-        QCOMPARE(mWindow->cmdPlay->toolTip(), kTips);
-        // The next command takes the play path: nothing to play, the tips go.
-        mWindow->mnuViewPlay->trigger();
-        QCOMPARE(mWindow->playPicture(), PlayPicture::Play);
-        QCOMPARE(mWindow->cmdPlay->toolTip(), QString());
-        QCOMPARE(mFake->playCalls, 0);
+        QCOMPARE(w->playPicture(), PlayPicture::StartupDisabled);
+        QVERIFY(!w->cmdPlay->isEnabled());
+        QCOMPARE(w->cmdPlay->toolTip(), kTips);
+        w->mnuViewPlay->trigger();
+        QCOMPARE(w->playPicture(), PlayPicture::Play);
+        QCOMPARE(w->cmdPlay->toolTip(), kTips);
+        w->mnuViewPlay->trigger(); // now the play path: nothing to play, the tips go
+        QCOMPARE(w->playPicture(), PlayPicture::Play);
+        QCOMPARE(w->cmdPlay->toolTip(), QString());
+        QCOMPARE(f->fake->playCalls, 0);
     }
 
     void playPauseCancelsAPendingSlowMotionResume()
     {
-        mWindow->OpenMedia(kClip);
-        QTRY_VERIFY(mWindow->PlayTimer->isEnabled());
-        // A slow-motion pause: the video is paused and the pause timer will resume it.
-        mWindow->PauseTimer->setInterval(500);
-        mWindow->PauseTimer->start();
-        mWindow->PauseMedia();
-        QCOMPARE(mWindow->playPicture(), PlayPicture::Pause);
-        mWindow->cmdPlay_Click();
-        QVERIFY(!mWindow->PauseTimer->isEnabled());
-        QCOMPARE(mWindow->playPicture(), PlayPicture::Play);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Paused));
+        openPlaying();
+        w->PauseTimer->setInterval(500); // a slow-motion pause, to be resumed by the timer
+        w->PauseTimer->start();
+        w->PauseMedia();
+        QCOMPARE(w->playPicture(), PlayPicture::Pause);
+        w->cmdPlay_Click();
+        QVERIFY(!w->PauseTimer->isEnabled());
+        QCOMPARE(w->playPicture(), PlayPicture::Play);
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
     }
 
-    void tipsFollowTheUsersPlayAndPauseOnly()
+    // Tips follow the user's play and pause only; the open dialog offers every video and,
+    // cancelled, leaves the video paused where it stood.
+    void tipsAndOpenDialog()
     {
-        mWindow->OpenMedia(kClip);
-        QTRY_VERIFY(mWindow->cmdPlay->isEnabled());
-        QCOMPARE(mWindow->cmdPlay->toolTip(), kTips);
-        mWindow->cmdPlay->click(); // pause
-        QCOMPARE(mWindow->cmdPlay->toolTip(), kTips);
-        QCOMPARE(mWindow->cmdLeft->toolTip(), QStringLiteral("Previous Frame <-"));
-        mWindow->cmdPlay->click(); // play
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
-        QCOMPARE(mWindow->cmdPlay->toolTip(), QString());
-        QCOMPARE(mWindow->cmdRight->toolTip(), QString());
-        // A pause that is not the user's leaves them as they are.
-        OpenDialog::setChooser([](const QString &, const QStringList &) { return QString(); });
-        mWindow->mnuFileOpen->trigger();
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Paused));
-        QCOMPARE(mWindow->cmdPlay->toolTip(), QString());
-    }
+        openPlaying();
+        QCOMPARE(w->cmdPlay->toolTip(), kTips);
+        w->cmdPlay->click(); // pause
+        QCOMPARE(w->cmdPlay->toolTip(), kTips);
+        QCOMPARE(w->cmdLeft->toolTip(), QStringLiteral("Previous Frame <-"));
+        w->cmdPlay->click(); // play
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
+        QCOMPARE(w->cmdPlay->toolTip(), QString());
+        QCOMPARE(w->cmdRight->toolTip(), QString());
 
-    void openDialogOffersEveryVideoAndCancelOpensNothing()
-    {
-        mWindow->OpenMedia(kClip);
-        mFake->SetCurrentPosition(4.5);
+        f->fake->SetCurrentPosition(4.5);
         QString title;
         QStringList filters;
-        OpenDialog::setChooser([&](const QString &t, const QStringList &f) {
+        OpenDialog::setChooser([&](const QString &t, const QStringList &fl) {
             title = t;
-            filters = f;
+            filters = fl;
             return QString();
         });
-        mWindow->mnuFileOpen->trigger();
+        w->mnuFileOpen->trigger();
         QCOMPARE(title, QStringLiteral("Open Video File"));
         QCOMPARE(filters.size(), 2);
+        QVERIFY(filters.at(0).startsWith(QStringLiteral("Video Files ")));
         for (const char *pattern : {"*.avi", "*.wmv", "*.mpg", "*.rm", "*.mp4", "*.mov", "*.mkv", "*.webm", "*.m2ts", "*.3gp"})
             QVERIFY2(filters.at(0).contains(QLatin1String(pattern)), pattern);
-        QVERIFY(filters.at(0).startsWith(QStringLiteral("Video Files ")));
         QCOMPARE(filters.at(1), QStringLiteral("AllFiles (*.*)"));
-        QCOMPARE(mFake->FileName(), kClip);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Paused));
-        QCOMPARE(mFake->CurrentPosition(), 4.5);
+        QCOMPARE(f->fake->FileName(), kClip);
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
+        QCOMPARE(f->fake->CurrentPosition(), 4.5);
+        QCOMPARE(w->cmdPlay->toolTip(), QString()); // not the user's pause
 
         OpenDialog::setChooser([](const QString &, const QStringList &) { return kSecond; });
-        mWindow->mnuFileOpen->trigger();
-        QCOMPARE(mFake->FileName(), kSecond);
-        QCOMPARE(mWindow->mlDuration, 31);
-        QCOMPARE(mWindow->windowTitle(), QStringLiteral("Orvane Replixa - ") + kSecond);
+        w->mnuFileOpen->trigger();
+        QCOMPARE(f->fake->FileName(), kSecond);
+        QCOMPARE(w->mlDuration, 31);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Orvane Replixa - ") + kSecond);
     }
 
     void droppedFiles_data()
     {
+        const QString notAFile = QStringLiteral("Form_OLEDragDrop: The dropped item is not a file");
         QTest::addColumn<QList<QUrl>>("urls");
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QString>("report");
         QTest::newRow("three files open the first")
             << QList<QUrl>{QUrl::fromLocalFile(kSecond), QUrl::fromLocalFile(kClip), QUrl::fromLocalFile("/a.avi")}
             << kSecond << QString();
-        QTest::newRow("no file") << QList<QUrl>{} << QString() << "Form_OLEDragDrop: The dropped item is not a file";
-        QTest::newRow("a web address") << QList<QUrl>{QUrl("https://example.org/clip.mp4")} << QString()
-                                       << "Form_OLEDragDrop: The dropped item is not a file";
+        QTest::newRow("no file") << QList<QUrl>{} << QString() << notAFile;
+        QTest::newRow("a web address") << QList<QUrl>{QUrl("https://example.org/clip.mp4")} << QString() << notAFile;
     }
 
     void droppedFiles()
@@ -195,31 +175,31 @@ private slots:
         data.setUrls(urls);
         if (urls.isEmpty())
             data.setText(QStringLiteral("just some text"));
-        mWindow->Form_OLEDragDrop(&data);
-        QCOMPARE(mFake->FileName(), opened);
+        w->Form_OLEDragDrop(&data);
+        QCOMPARE(f->fake->FileName(), opened);
+        QCOMPARE(closer.count(QStringLiteral("frmError")), report.isEmpty() ? 0 : 1);
         if (report.isEmpty()) {
-            QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
-            QVERIFY(mWindow->msErrorMessages().isEmpty());
+            QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
+            QVERIFY(w->msErrorMessages().isEmpty());
         } else {
-            QVERIFY2(mWindow->msErrorMessages().startsWith(report + QStringLiteral(", line ")),
-                     qPrintable(mWindow->msErrorMessages()));
-            QCOMPARE(closer.count(QStringLiteral("frmError")), 1);
+            QVERIFY2(w->msErrorMessages().startsWith(report + QStringLiteral(", line ")),
+                     qPrintable(w->msErrorMessages()));
         }
     }
 
     void mouseOverTheVideoIsPassedOn()
     {
-        mWindow->OpenMedia(kClip);
-        QSignalSpy spy(mFake, &MediaPlayer::MouseDown);
-        QTest::mousePress(mFake->widget(), Qt::RightButton, {}, QPoint(30, 40));
+        w->OpenMedia(kClip);
+        QSignalSpy spy(f->fake, &MediaPlayer::MouseDown);
+        QTest::mousePress(f->fake->widget(), Qt::RightButton, {}, QPoint(30, 40));
         QTRY_COMPARE(spy.size(), 1);
         QCOMPARE(spy.at(0).at(0).toInt(), int(MediaPlayer::RightButton));
     }
 
+    // Each picture of a store differs from the others at the button's size, at 1x and 2x.
     void picturesCanBeToldApart()
     {
-        // Each picture of a store differs from the others at the button's size, at 1x and 2x.
-        for (const PictureStore *store : {&mWindow->imgPlay, &mWindow->imgLeft, &mWindow->imgRight}) {
+        for (const PictureStore *store : {&w->imgPlay, &w->imgLeft, &w->imgRight}) {
             for (qreal scale : {1.0, 2.0}) {
                 QList<QImage> images;
                 for (Picture p : {Picture::Normal, Picture::Pressed, Picture::Disabled}) {
@@ -227,18 +207,10 @@ private slots:
                     QCOMPARE(pixmap.size(), QSize(16, 16) * scale);
                     images << pixmap.toImage();
                 }
-                QVERIFY(images[0] != images[1]);
-                QVERIFY(images[0] != images[2]);
-                QVERIFY(images[1] != images[2]);
+                QVERIFY(images[0] != images[1] && images[0] != images[2] && images[1] != images[2]);
             }
         }
     }
-
-private:
-    std::unique_ptr<QTemporaryDir> mFolder;
-    std::unique_ptr<frmMain> mWindow;
-    FakeMediaPlayer *mFake = nullptr;
-    QStringList mBoxes;
 };
 
 int main(int argc, char **argv)

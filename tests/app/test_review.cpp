@@ -1,54 +1,74 @@
 // Stepping through the snapshot ring with the scripted media player and review-timer
 // ticks driven by the test: press, hold, release, bounds and resume.
 
-#include "FakeMediaPlayer.h"
-#include "ModalCloser.h"
+#include "WindowFixture.h"
 
 #include "app/ReplixaApplication.h"
-#include "app/frmMain.h"
-#include "errors/MessageBox.h"
 #include "review/ReviewPicture.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <optional>
 
 using Picture = PictureStore::Picture;
 
 namespace {
 const QString kClip = QStringLiteral("/clips/gait.avi");
 constexpr int kSlots = 5;
-
-QRgb captureColour(int capture)
-{
-    return QColor::fromHsv((capture * 47) % 360, 200, 220).rgb();
-}
+QRgb captureColour(int capture) { return QColor::fromHsv((capture * 47) % 360, 200, 220).rgb(); }
 } // namespace
 
 class TestReview : public QObject {
     Q_OBJECT
 
+    std::optional<WindowFixture> f;
+    frmMain *w = nullptr;
+
+    // Opens the clip playing, then takes captures, each of its own colour. From here on
+    // the test drives every tick itself, without turning the event loop.
+    void start(int captures, const QString &frameTime = QStringLiteral("2"))
+    {
+        SetConfigValue(QStringLiteral("FrameTime"), frameTime);
+        w = &f->startWithFake({{kClip, QSize(120, 90), 20.0}}, kClip);
+        w->show();
+        QTRY_VERIFY(w->PlayTimer->isEnabled());
+        for (int i = 1; i <= captures; ++i) {
+            f->fake->setPicture(QColor(captureColour(i)));
+            w->CaptureImage();
+        }
+        QVERIFY(w->msErrorMessages().isEmpty());
+    }
+
+    void tick(int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            w->ReviewTimer_Timer();
+    }
+
+    // Ticks until the review timer has stopped itself.
+    void settle()
+    {
+        for (int i = 0; i < 5 && w->ReviewTimer->isEnabled(); ++i)
+            tick();
+        QVERIFY(!w->ReviewTimer->isEnabled());
+    }
+
+    QRgb shownColour() const { return w->oCaptured->buffer().pixel(10, 10); }
+    int state() const { return f->fake->PlayState(); }
+    bool liveVideoShown() const { return w->oMediaPlayer()->widget()->isVisibleTo(w); }
+
 private slots:
     void init()
     {
-        mFolder = std::make_unique<QTemporaryDir>();
-        ProgramFolder::setOverride(mFolder->path());
-        SetConfigValue(QStringLiteral("StartCount"), QStringLiteral("10"));
+        f.emplace();
         SetConfigValue(QStringLiteral("CaptureCount"), QString::number(kSlots));
-        mBoxes.clear();
-        MessageBox::setPresenter([this](const QString &, const QString &text, MessageBox::Icon) { mBoxes << text; });
     }
-
-    void cleanup()
-    {
-        mWindow.reset();
-        MessageBox::setPresenter({});
-        ProgramFolder::setOverride({});
-    }
+    void cleanup() { f.reset(); }
 
     void holdBackFromLive_data()
     {
@@ -62,169 +82,139 @@ private slots:
     {
         QFETCH(QString, frameTime);
         QFETCH(int, ticksToSecondStep);
-        startPlayingWithCaptures(frameTime, 7);
-        mWindow->MouseDown(1);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Paused));
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        QCOMPARE(mWindow->leftPicture(), Picture::Pressed);
-        QVERIFY(mWindow->ReviewTimer->isEnabled());
-        QVERIFY(!mWindow->oMediaPlayer()->widget()->isVisibleTo(mWindow.get()));
-        QVERIFY(mWindow->oCaptured->isVisibleTo(mWindow.get()));
+        start(7, frameTime);
+        w->MouseDown(1);
+        QCOMPARE(state(), int(MediaPlayer::Paused));
+        QCOMPARE(w->mlReviewOffset(), 1);
+        QCOMPARE(w->leftPicture(), Picture::Pressed);
+        QVERIFY(w->ReviewTimer->isEnabled());
+        QVERIFY(!liveVideoShown() && w->oCaptured->isVisibleTo(w));
         QCOMPARE(shownColour(), captureColour(7));
-        for (int tick = 1; tick < ticksToSecondStep; ++tick) {
-            mWindow->ReviewTimer_Timer();
-            QCOMPARE(mWindow->mlReviewOffset(), 1);
-        }
-        mWindow->ReviewTimer_Timer();
-        QCOMPARE(mWindow->mlReviewOffset(), 2);
-        QCOMPARE(shownColour(), captureColour(6));
-        // One step a tick up to the oldest, where stepping stops.
-        for (int k = 3; k <= kSlots; ++k) {
-            mWindow->ReviewTimer_Timer();
-            QCOMPARE(mWindow->mlReviewOffset(), k);
+        tick(ticksToSecondStep - 1);
+        QCOMPARE(w->mlReviewOffset(), 1);
+        for (int k = 2; k <= kSlots; ++k) { // then one step a tick up to the oldest
+            tick();
+            QCOMPARE(w->mlReviewOffset(), k);
             QCOMPARE(shownColour(), captureColour(8 - k));
         }
-        mWindow->ReviewTimer_Timer();
-        QCOMPARE(mWindow->mlReviewOffset(), kSlots);
-        QCOMPARE(mWindow->leftPicture(), Picture::Disabled);
-        QVERIFY(!mWindow->ReviewTimer->isEnabled());
-        mWindow->ReleaseReview();
-        QCOMPARE(mWindow->mlReviewDirection(), 0);
-        QCOMPARE(mWindow->leftPicture(), Picture::Normal);
-        QCOMPARE(mWindow->rightPicture(), Picture::Normal);
+        tick(); // where stepping stops
+        QCOMPARE(w->mlReviewOffset(), kSlots);
+        QCOMPARE(w->leftPicture(), Picture::Disabled);
+        QVERIFY(!w->ReviewTimer->isEnabled());
+        w->ReleaseReview();
+        QCOMPARE(w->mlReviewDirection(), 0);
+        QCOMPARE(w->leftPicture(), Picture::Normal);
+        QCOMPARE(w->rightPicture(), Picture::Normal);
     }
 
-    void ageLabelFollowsTheOffset()
+    // Forward steps towards the newest snapshot; forward from offset 1 resumes.
+    void forwardStepsThenResumes()
     {
-        startPlayingWithCaptures(QStringLiteral("2"), 6);
-        mWindow->ShowImage(4);
-        QCOMPARE(mWindow->lblReviewTime->text(), QStringLiteral("-0.4 sec"));
-        mWindow->ShowImage(kSlots + 1); // beyond the ring: nothing changes on the screen
-        QCOMPARE(mWindow->lblReviewTime->text(), QStringLiteral("-0.4 sec"));
-        mWindow->ShowImage(0);
-        QCOMPARE(mWindow->lblReviewTime->text(), QStringLiteral("0 sec"));
-        QVERIFY(!mWindow->oCaptured->isVisibleTo(mWindow.get()));
+        start(6);
+        w->ShowImage(4);
+        QCOMPARE(w->lblReviewTime->text(), QStringLiteral("-0.4 sec"));
+        w->ShowImage(kSlots + 1); // beyond the ring: nothing changes on the screen
+        QCOMPARE(w->lblReviewTime->text(), QStringLiteral("-0.4 sec"));
+        w->ShowImage(4);
+        w->MouseDown(2);
+        QCOMPARE(w->mlReviewOffset(), 3);
+        QCOMPARE(w->rightPicture(), Picture::Pressed);
+        QCOMPARE(shownColour(), captureColour(4));
+        tick(2);
+        QCOMPARE(w->mlReviewOffset(), 2);
+        tick();
+        QCOMPARE(w->mlReviewOffset(), 1);
+        QCOMPARE(state(), int(MediaPlayer::Paused));
+        w->ReleaseReview();
+        QCOMPARE(w->rightPicture(), Picture::Disabled);
+        settle();
+        w->MouseDown(2);
+        QCOMPARE(w->rightPicture(), Picture::Disabled);
+        QCOMPARE(state(), int(MediaPlayer::Playing));
+        QTRY_COMPARE(w->mlReviewOffset(), 0);
+        QTRY_VERIFY(w->PlayTimer->isEnabled());
+        QVERIFY(liveVideoShown() && !w->oCaptured->isVisibleTo(w));
+        QCOMPARE(w->lblReviewTime->text(), QStringLiteral("0 sec"));
     }
 
-    void forwardFromNewestResumes()
-    {
-        startPlayingWithCaptures(QStringLiteral("2"), 3);
-        mWindow->MouseDown(1);
-        mWindow->ReleaseReview();
-        QCOMPARE(mWindow->rightPicture(), Picture::Disabled);
-        settleReviewTimer();
-        mWindow->MouseDown(2);
-        QCOMPARE(mWindow->rightPicture(), Picture::Disabled);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
-        QTRY_COMPARE(mWindow->mlReviewOffset(), 0);
-        QTRY_VERIFY(mWindow->PlayTimer->isEnabled());
-        QVERIFY(mWindow->oMediaPlayer()->widget()->isVisibleTo(mWindow.get()));
-    }
-
-    void forwardStepsTowardsTheNewest()
-    {
-        startPlayingWithCaptures(QStringLiteral("2"), 5);
-        mWindow->ShowImage(4);
-        mWindow->MouseDown(2);
-        QCOMPARE(mWindow->mlReviewOffset(), 3);
-        QCOMPARE(mWindow->rightPicture(), Picture::Pressed);
-        QCOMPARE(shownColour(), captureColour(3));
-        mWindow->ReviewTimer_Timer();
-        mWindow->ReviewTimer_Timer();
-        QCOMPARE(mWindow->mlReviewOffset(), 2);
-        mWindow->ReviewTimer_Timer();
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Paused));
-    }
-
-    void rightPressOnLiveVideoPausesAndResumes()
-    {
-        startPlayingWithCaptures(QStringLiteral("2"), 2);
-        const int pauses = mFake->pauseCalls;
-        mWindow->MouseDown(2);
-        QCOMPARE(mFake->pauseCalls, pauses + 1);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
-        QCOMPARE(mWindow->mlReviewOffset(), 0);
-        QCOMPARE(mWindow->rightPicture(), Picture::Disabled);
-    }
-
-    void pressDuringPendingDelayTakesNoImmediateStep()
-    {
-        startPlayingWithCaptures(QStringLiteral("2"), 5);
-        mWindow->MouseDown(1);
-        mWindow->ReleaseReview();
-        QVERIFY(mWindow->ReviewTimer->isEnabled());
-        mWindow->MouseDown(1);
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        QCOMPARE(mWindow->mlRepeatDelay(), 1);
-        mWindow->ReviewTimer_Timer();
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        mWindow->ReviewTimer_Timer();
-        QCOMPARE(mWindow->mlReviewOffset(), 2);
-    }
-
-    void menuPreviousFrameTakesExactlyOneStep()
-    {
-        startPlayingWithCaptures(QStringLiteral("2"), 5);
-        mWindow->mnuViewPrev->trigger();
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        QCOMPARE(mWindow->mlReviewDirection(), 0);
-        // Chosen again while its timer still runs: no step at all.
-        mWindow->mnuViewPrev->trigger();
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        settleReviewTimer();
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        mWindow->mnuViewPrev->trigger();
-        QCOMPARE(mWindow->mlReviewOffset(), 2);
-        settleReviewTimer();
-        mWindow->mnuViewNext->trigger();
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-    }
-
-    void otherButtonsOnlyPause_data()
+    // On the live video the right button pauses and resumes; others only pause.
+    void pressOnLiveVideo_data()
     {
         QTest::addColumn<int>("button");
-        QTest::newRow("middle") << 4;
-        QTest::newRow("none") << 0;
+        QTest::addColumn<int>("after");
+        QTest::newRow("right") << 2 << int(MediaPlayer::Playing);
+        QTest::newRow("middle") << 4 << int(MediaPlayer::Paused);
+        QTest::newRow("none") << 0 << int(MediaPlayer::Paused);
     }
 
-    void otherButtonsOnlyPause()
+    void pressOnLiveVideo()
     {
         QFETCH(int, button);
-        startPlayingWithCaptures(QStringLiteral("2"), 2);
-        mWindow->oCaptured_MouseDown(button, 0, 5, 5);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Paused));
-        QCOMPARE(mWindow->mlReviewOffset(), 0);
-        QVERIFY(!mWindow->ReviewTimer->isEnabled());
+        QFETCH(int, after);
+        start(2);
+        const int pauses = f->fake->pauseCalls;
+        w->oCaptured_MouseDown(button, 0, 5, 5);
+        QCOMPARE(f->fake->pauseCalls, pauses + 1);
+        QCOMPARE(state(), after);
+        QCOMPARE(w->mlReviewOffset(), 0);
+        QCOMPARE(w->rightPicture(), Picture::Disabled);
+        if (button != 2)
+            QVERIFY(!w->ReviewTimer->isEnabled());
+    }
+
+    // The menu takes exactly one step; a press while the delay after a step still runs
+    // takes none at once.
+    void menuStepsAndPressDuringPendingDelay()
+    {
+        start(5);
+        w->mnuViewPrev->trigger();
+        QCOMPARE(w->mlReviewOffset(), 1);
+        QCOMPARE(w->mlReviewDirection(), 0);
+        w->mnuViewPrev->trigger(); // again while its timer still runs: no step at all
+        settle();
+        QCOMPARE(w->mlReviewOffset(), 1);
+        w->mnuViewPrev->trigger();
+        QCOMPARE(w->mlReviewOffset(), 2);
+        QVERIFY(w->ReviewTimer->isEnabled());
+        w->MouseDown(1);
+        QCOMPARE(w->mlReviewOffset(), 2);
+        QCOMPARE(w->mlRepeatDelay(), 1);
+        tick();
+        QCOMPARE(w->mlReviewOffset(), 2);
+        tick();
+        QCOMPARE(w->mlReviewOffset(), 3);
+        w->ReleaseReview();
+        settle();
+        w->mnuViewNext->trigger();
+        QCOMPARE(w->mlReviewOffset(), 2);
     }
 
     void pressesOnButtonsAndVideo()
     {
-        startPlayingWithCaptures(QStringLiteral("2"), 4);
-        // The right arrow always steps forward, whatever button presses it.
-        QTest::mousePress(mWindow->cmdLeft, Qt::LeftButton);
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        QCOMPARE(mWindow->mlReviewDirection(), 1);
-        QTest::mouseRelease(mWindow->cmdLeft, Qt::LeftButton);
-        QCOMPARE(mWindow->mlReviewDirection(), 0);
-        settleReviewTimer();
-        mWindow->ShowImage(3);
-        QTest::mousePress(mWindow->cmdRight, Qt::LeftButton);
-        QCOMPARE(mWindow->mlReviewOffset(), 2);
-        QTest::mouseRelease(mWindow->cmdRight, Qt::LeftButton);
-        settleReviewTimer();
-        // A press on the video starts a step; the release goes to the video that the
-        // step has hidden, and still ends the held step.
-        mWindow->ShowImage(0);
-        QTest::mousePress(mFake->widget(), Qt::LeftButton, {}, QPoint(20, 20));
-        QTRY_COMPARE(mWindow->mlReviewDirection(), 1);
-        QVERIFY(!mFake->widget()->isVisible());
-        QTest::mouseRelease(mFake->widget(), Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(mWindow->mlReviewDirection(), 0);
-        settleReviewTimer();
-        // A double-click on the review picture toggles play.
-        QTest::mouseDClick(mWindow->oCaptured, Qt::LeftButton);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
+        start(4);
+        QTest::mousePress(w->cmdLeft, Qt::LeftButton);
+        QCOMPARE(w->mlReviewOffset(), 1);
+        QCOMPARE(w->mlReviewDirection(), 1);
+        QTest::mouseRelease(w->cmdLeft, Qt::LeftButton);
+        QCOMPARE(w->mlReviewDirection(), 0);
+        settle();
+        w->ShowImage(3);
+        QTest::mousePress(w->cmdRight, Qt::LeftButton); // the right arrow steps forward
+        QCOMPARE(w->mlReviewOffset(), 2);
+        QTest::mouseRelease(w->cmdRight, Qt::LeftButton);
+        settle();
+        // A press on the video starts a step; the release lands on the video the step
+        // has hidden, and still ends the hold.
+        w->ShowImage(0);
+        QWidget *video = f->fake->widget();
+        QTest::mousePress(video, Qt::LeftButton, {}, QPoint(20, 20));
+        QTRY_COMPARE(w->mlReviewDirection(), 1);
+        QVERIFY(!video->isVisible());
+        QTest::mouseRelease(video, Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(w->mlReviewDirection(), 0);
+        settle();
+        QTest::mouseDClick(w->oCaptured, Qt::LeftButton); // toggles play
+        QCOMPARE(state(), int(MediaPlayer::Playing));
     }
 
     void reviewKeysHoldLikeTheMouse_data()
@@ -240,27 +230,24 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        startPlayingWithCaptures(QStringLiteral("2"), 5);
+        start(5);
         auto send = [&](QEvent::Type type, bool repeat) {
             QKeyEvent event(type, key, Qt::KeyboardModifiers(modifiers), QString(), repeat);
-            QApplication::sendEvent(mWindow->client, &event);
+            QApplication::sendEvent(w->client, &event);
         };
         send(QEvent::KeyPress, false);
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        // The keyboard's own repeats neither step nor end the hold.
-        send(QEvent::KeyRelease, true);
+        QCOMPARE(w->mlReviewOffset(), 1);
+        send(QEvent::KeyRelease, true); // the keyboard's own repeats neither step nor end the hold
         send(QEvent::KeyPress, true);
-        QCOMPARE(mWindow->mlReviewOffset(), 1);
-        QCOMPARE(mWindow->mlReviewDirection(), 1);
-        mWindow->ReviewTimer_Timer();
-        mWindow->ReviewTimer_Timer();
-        QCOMPARE(mWindow->mlReviewOffset(), 2);
+        QCOMPARE(w->mlReviewOffset(), 1);
+        QCOMPARE(w->mlReviewDirection(), 1);
+        tick(2);
+        QCOMPARE(w->mlReviewOffset(), 2);
         send(QEvent::KeyRelease, false);
-        QCOMPARE(mWindow->mlReviewDirection(), 0);
-        // Space on release plays.
-        settleReviewTimer();
-        QTest::keyClick(mWindow->client, Qt::Key_Space);
-        QCOMPARE(mFake->PlayState(), int(MediaPlayer::Playing));
+        QCOMPARE(w->mlReviewDirection(), 0);
+        settle();
+        QTest::keyClick(w->client, Qt::Key_Space);
+        QCOMPARE(state(), int(MediaPlayer::Playing));
     }
 
     void capturesWrapTheCursor_data()
@@ -274,64 +261,15 @@ private slots:
     {
         QFETCH(int, count);
         SetConfigValue(QStringLiteral("CaptureCount"), QString::number(count));
-        startPlayingWithCaptures(QStringLiteral("2"), 0);
-        QCOMPARE(mWindow->mlCaptureSlot(), count);
-        mWindow->CaptureImage();
-        QCOMPARE(mWindow->mlCaptureSlot(), count == 1 ? 1 : count - 1);
+        start(0);
+        QCOMPARE(w->mlCaptureSlot(), count);
+        w->CaptureImage();
+        QCOMPARE(w->mlCaptureSlot(), count == 1 ? 1 : count - 1);
         for (int i = 1; i < count; ++i)
-            mWindow->CaptureImage();
-        QCOMPARE(mWindow->mlCaptureSlot(), count);
+            w->CaptureImage();
+        QCOMPARE(w->mlCaptureSlot(), count);
     }
-
-    void emptyRingNeitherCapturesNorSteps()
-    {
-        SetConfigValue(QStringLiteral("CaptureCount"), QStringLiteral("0"));
-        startPlayingWithCaptures(QStringLiteral("2"), 3);
-        QCOMPARE(mWindow->mlCaptureSlot(), 0);
-        mWindow->MouseDown(1);
-        QCOMPARE(mWindow->mlReviewOffset(), 0);
-        QCOMPARE(mWindow->leftPicture(), Picture::Disabled);
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
-    }
-
-private:
-    // Opens the clip playing, then takes the given number of captures, each of its own colour.
-    void startPlayingWithCaptures(const QString &frameTime, int captures)
-    {
-        SetConfigValue(QStringLiteral("FrameTime"), frameTime);
-        mWindow = std::make_unique<frmMain>(
-            [this](QWidget *parent) -> std::unique_ptr<MediaPlayer> {
-                auto player = std::make_unique<FakeMediaPlayer>(parent);
-                player->addMedium(kClip, QSize(120, 90), 20.0);
-                mFake = player.get();
-                return player;
-            },
-            kClip);
-        mWindow->Form_Load();
-        mWindow->show();
-        QTRY_VERIFY(mWindow->PlayTimer->isEnabled());
-        // From here on the test drives every tick itself, without turning the event loop.
-        for (int i = 1; i <= captures; ++i) {
-            mFake->setPicture(QColor(captureColour(i)));
-            mWindow->CaptureImage();
-        }
-        QVERIFY(mWindow->msErrorMessages().isEmpty());
-    }
-
-    // Ticks until the review timer has stopped itself.
-    void settleReviewTimer()
-    {
-        for (int i = 0; i < 5 && mWindow->ReviewTimer->isEnabled(); ++i)
-            mWindow->ReviewTimer_Timer();
-        QVERIFY(!mWindow->ReviewTimer->isEnabled());
-    }
-
-    QRgb shownColour() const { return mWindow->oCaptured->buffer().pixel(10, 10); }
-
-    std::unique_ptr<QTemporaryDir> mFolder;
-    std::unique_ptr<frmMain> mWindow;
-    FakeMediaPlayer *mFake = nullptr;
-    QStringList mBoxes;
+    // The empty ring: test_layout_zoom's captureCountZeroGivesAnEmptyRing.
 };
 
 int main(int argc, char **argv)

@@ -1,6 +1,5 @@
-// The arithmetic of the snapshot ring without a screen: tile geometry, offset to slot,
-// the write cursor, and the age label.
-
+// The snapshot ring's arithmetic without a screen: tile geometry, offset to slot, the
+// write cursor, the allocation budget and the age label.
 #include "errors/Failure.h"
 #include "review/ReviewAge.h"
 #include "review/SnapshotRing.h"
@@ -18,15 +17,14 @@ private slots:
         QTest::addColumn<double>("height");
         QTest::addColumn<QSize>("tile");
         QTest::addColumn<QSize>("snapshot");
-        QTest::newRow("272 loses two columns") << 272.0 << 200.0 << QSize(45, 33) << QSize(272, 200);
-        QTest::newRow("273: a half goes to the even 46") << 273.0 << 200.0 << QSize(46, 33) << QSize(273, 200);
-        QTest::newRow("15: 2.5 goes to 2") << 15.0 << 27.0 << QSize(2, 4) << QSize(15, 27);
+        QTest::newRow("272: 45") << 272.0 << 200.0 << QSize(45, 33) << QSize(272, 200);
+        QTest::newRow("273: 45.5 to even 46") << 273.0 << 200.0 << QSize(46, 33) << QSize(273, 200);
+        QTest::newRow("15: 2.5 to 2") << 15.0 << 27.0 << QSize(2, 4) << QSize(15, 27);
         QTest::newRow("1080p") << 1920.0 << 1080.0 << QSize(320, 180) << QSize(1920, 1080);
-        QTest::newRow("25 high has no snapshot height") << 200.0 << 25.0 << QSize(33, 4) << QSize(200, 0);
-        QTest::newRow("25.5 high rounds to 26") << 200.5 << 25.5 << QSize(33, 4) << QSize(200, 26);
+        QTest::newRow("25 high: no snapshot") << 200.0 << 25.0 << QSize(33, 4) << QSize(200, 0);
+        QTest::newRow("25.5 high: 26") << 200.5 << 25.5 << QSize(33, 4) << QSize(200, 26);
         QTest::newRow("nothing") << 0.0 << 0.0 << QSize(0, 0) << QSize(0, 0);
     }
-
     void tileGeometry()
     {
         QFETCH(double, width);
@@ -36,56 +34,47 @@ private slots:
         QCOMPARE(TileGrid::tileSize(width, height), tile);
         QCOMPARE(TileGrid::snapshotSize(width, height), snapshot);
     }
-
     void tilesCopyOnlyTheirGrid()
     {
         // 272 wide: 6 tiles of 45 cover 270 columns; the last two stay as they were.
-        QImage src(272, 60, QImage::Format_RGB32);
+        QImage src(272, 60, QImage::Format_RGB32), dst(272, 60, QImage::Format_RGB32), small(10, 10, QImage::Format_RGB32);
         src.fill(Qt::red);
-        QImage dst(272, 60, QImage::Format_RGB32);
         dst.fill(Qt::blue);
-        TileGrid::copyTiles(src, QPoint(0, 0), dst, TileGrid::tileSize(272, 60));
-        QCOMPARE(dst.pixel(269, 59), qRgb(255, 0, 0));
-        QCOMPARE(dst.pixel(270, 0), qRgb(0, 0, 255));
-        QCOMPARE(dst.pixel(271, 30), qRgb(0, 0, 255));
-        // A source rectangle partly outside the source is clipped, never read beyond it.
-        QImage small(10, 10, QImage::Format_RGB32);
         small.fill(Qt::green);
+        const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255);
+        TileGrid::copyTiles(src, QPoint(0, 0), dst, TileGrid::tileSize(272, 60));
+        QCOMPARE(dst.pixel(269, 59), red);
+        QCOMPARE(dst.pixel(270, 0), blue);
+        QCOMPARE(dst.pixel(271, 30), blue);
+        // A source rectangle partly outside the source is clipped, never read beyond it.
         TileGrid::copyPixels(small, QPoint(-5, 5), dst, QPoint(100, 0), QSize(20, 20));
-        QCOMPARE(dst.pixel(104, 0), qRgb(255, 0, 0));
-        QCOMPARE(dst.pixel(105, 0), qRgb(0, 255, 0));
-        QCOMPARE(dst.pixel(114, 4), qRgb(0, 255, 0));
-        QCOMPARE(dst.pixel(115, 0), qRgb(255, 0, 0));
-        QCOMPARE(dst.pixel(105, 5), qRgb(255, 0, 0));
+        QCOMPARE(dst.pixel(104, 0), red);
+        QCOMPARE(dst.pixel(105, 0), green);
+        QCOMPARE(dst.pixel(114, 4), green);
+        QCOMPARE(dst.pixel(115, 0), red);
+        QCOMPARE(dst.pixel(105, 5), red);
     }
-
     void offsetToSlot_data()
     {
-        QTest::addColumn<int>("count");
         QTest::addColumn<int>("cursor");
-        QTest::addColumn<QList<int>>("slotList"); // slot of offsets 1..count
-        QTest::newRow("cursor at the top") << 5 << 5 << QList<int>{1, 2, 3, 4, 5};
-        QTest::newRow("cursor in the middle") << 5 << 3 << QList<int>{4, 5, 1, 2, 3};
-        QTest::newRow("cursor at the bottom") << 5 << 1 << QList<int>{2, 3, 4, 5, 1};
-        QTest::newRow("one slot") << 1 << 1 << QList<int>{1};
+        QTest::addColumn<QList<int>>("slotList"); // slots of offsets 1..N
+        QTest::newRow("cursor at the top") << 5 << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("cursor in the middle") << 3 << QList<int>{4, 5, 1, 2, 3};
+        QTest::newRow("cursor at the bottom") << 1 << QList<int>{2, 3, 4, 5, 1};
+        QTest::newRow("N = 1") << 1 << QList<int>{1};
     }
-
     void offsetToSlot()
     {
-        QFETCH(int, count);
         QFETCH(int, cursor);
         QFETCH(QList<int>, slotList);
         SnapshotRing ring;
-        ring.setCount(count);
+        ring.setCount(slotList.size());
         ring.setCaptureSlot(cursor);
-        for (int k = 1; k <= count; ++k)
+        for (int k = 1; k <= slotList.size(); ++k)
             QCOMPARE(ring.slotOfOffset(k), slotList.at(k - 1));
-        // The newest snapshot lies just above the cursor, the oldest at the cursor.
-        QCOMPARE(ring.slotOfOffset(count), cursor);
-        QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(count + 1));
+        QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(slotList.size() + 1));
         QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(0));
     }
-
     void ringSizes_data()
     {
         QTest::addColumn<int>("count");
@@ -97,7 +86,6 @@ private slots:
         QTest::newRow("huge") << 2000000000 << int(Failure::Overflow);
         QTest::newRow("negative") << -1 << int(Failure::SubscriptOutOfRange);
     }
-
     void ringSizes()
     {
         QFETCH(int, count);
@@ -119,15 +107,13 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(1));
         }
     }
-
     void allocationKeepsToTheBudget()
     {
         SnapshotRing ring;
         ring.setCount(3);
         const qint64 slotBytes = 100 * 50 * 4;
         qint64 budget = 2 * slotBytes + 10;
-        QVERIFY(ring.allocateSlot(1, QSize(100, 50), budget));
-        QVERIFY(ring.allocateSlot(2, QSize(100, 50), budget));
+        QVERIFY(ring.allocateSlot(1, QSize(100, 50), budget) && ring.allocateSlot(2, QSize(100, 50), budget));
         QCOMPARE(budget, 10);
         QVERIFY(!ring.allocateSlot(3, QSize(100, 50), budget));
         QVERIFY(!ring.isAllocated(3));
@@ -139,7 +125,6 @@ private slots:
         QCOMPARE(more, 0);
         QVERIFY(!ring.isWritten(1));
     }
-
     void ageText_data()
     {
         QTest::addColumn<double>("seconds");
@@ -149,14 +134,13 @@ private slots:
         QTest::newRow("-0.15") << -0.15 << "C" << "-0.1 sec";
         QTest::newRow("offset 13 at 0.1 s") << ReviewAge::seconds(100, 0, 13) << "C" << "-1.3 sec";
         QTest::newRow("quarter speed") << ReviewAge::seconds(100, 300, 1) << "C" << "-0.4 sec";
+        QTest::newRow("no noise digits") << ReviewAge::seconds(100, 0, 3) << "C" << "-0.3 sec";
         QTest::newRow("the cut keeps the separator") << -12.5 << "C" << "-12. sec";
         QTest::newRow("whole") << -2.0 << "C" << "-2 sec";
-        QTest::newRow("whole number part stays whole") << -1000.0 << "C" << "-1000 sec";
-        QTest::newRow("long whole number part with a fraction") << -16383.5 << "C" << "-16383 sec";
+        QTest::newRow("-1000 stays whole") << -1000.0 << "C" << "-1000 sec";
+        QTest::newRow("long whole part, a fraction") << -16383.5 << "C" << "-16383 sec";
         QTest::newRow("decimal comma") << -0.15 << "de_DE" << "-0,1 sec";
-        QTest::newRow("no noise digits") << ReviewAge::seconds(100, 0, 3) << "C" << "-0.3 sec";
     }
-
     void ageText()
     {
         QFETCH(double, seconds);

@@ -1,4 +1,4 @@
-// Checks which texts read as numbers and how conversions round, overflow and report.
+// Which texts read as numbers and how conversions round, overflow and report.
 #include "errors/Failure.h"
 #include "settings/Numbers.h"
 
@@ -8,102 +8,67 @@
 #include <functional>
 #include <limits>
 
+namespace {
+// The failure the call raises; number 0 when it returns.
+Failure caught(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const Failure &failure) {
+        return failure;
+    }
+    return Failure(0, {});
+}
+constexpr int OV = Failure::Overflow, TM = Failure::TypeMismatch;
+} // namespace
+
 class TestNumbers : public QObject {
     Q_OBJECT
-
-    // The failure number raised by the call, or 0 when it returns.
-    static int failureOf(const std::function<void()> &call)
-    {
-        try {
-            call();
-            return 0;
-        } catch (const Failure &failure) {
-            return failure.number();
-        }
-    }
 
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void readsAsNumber_data()
+    // Text that does not read as a number fails with Type mismatch; halves round to even;
+    // out of range is Overflow.
+    void textToInteger_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("number");
-        const std::pair<const char *, bool> rows[] = {
-            {"", false},   {"   ", false}, {"abc", false}, {"-3", true},   {" 2.5 ", true}, {".5", true},
-            {"1e3", true}, {"1E-3", true}, {"1.", true},   {"+", false},   {".", false},    {"1e", false},
-            {"1.2.3", false}, {"12abc", false}, {"- 3", false}, {"+7", true}};
-        for (const auto &[text, number] : rows)
-            QTest::newRow(text[0] ? text : "(empty)") << QString::fromLatin1(text) << number;
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<qint64>("value");
+        QTest::addColumn<int>("failure");
+        const std::tuple<const char *, int, qint64, int> rows[] = {
+            {"", 16, 0, TM},         {"   ", 16, 0, TM},     {"abc", 16, 0, TM},      {"+", 16, 0, TM},
+            {".", 16, 0, TM},        {"1e", 16, 0, TM},      {"1.2.3", 16, 0, TM},    {"12abc", 16, 0, TM},
+            {"- 3", 16, 0, TM},      {"-3", 16, -3, 0},      {"+7", 16, 7, 0},        {" 2.5 ", 16, 2, 0},
+            {"3.5", 16, 4, 0},       {"-2.5", 16, -2, 0},    {"2.51", 16, 3, 0},      {".5", 16, 0, 0},
+            {"1.", 16, 1, 0},        {"1e3", 16, 1000, 0},   {"1E-3", 16, 0, 0},      {"1.5e3", 16, 1500, 0},
+            {"32767", 16, 32767, 0}, {"32768", 16, 0, OV},   {"32767.5", 16, 0, OV},  {"-32768.5", 16, -32768, 0},
+            {"-32769", 16, 0, OV},   {"1e400", 16, 0, OV},   {"2147483647", 32, 2147483647, 0},
+            {"2147483647.5", 32, 0, OV}, {"-2147483648", 32, -2147483648LL, 0},
+            {"-2147483648.5", 32, -2147483648LL, 0}, {"-2147483649", 32, 0, OV}};
+        for (const auto &[text, bits, value, failure] : rows)
+            QTest::addRow("%d '%s'", bits, text) << QString::fromLatin1(text) << bits << value << failure;
     }
-    void readsAsNumber()
+    void textToInteger()
     {
         QFETCH(QString, text);
-        QFETCH(bool, number);
-        QCOMPARE(Numbers::readsAsNumber(text), number);
-    }
-
-    void textToInt16_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("failure");
-        QTest::newRow("2.5 to even") << "2.5" << 2 << 0;
-        QTest::newRow("3.5 to even") << "3.5" << 4 << 0;
-        QTest::newRow("-2.5 to even") << "-2.5" << -2 << 0;
-        QTest::newRow("2.51 up") << "2.51" << 3 << 0;
-        QTest::newRow("negative") << "-3" << -3 << 0;
-        QTest::newRow("exponent") << "1.5e3" << 1500 << 0;
-        QTest::newRow("plus sign") << "+7" << 7 << 0;
-        QTest::newRow("not a number") << "abc" << 0 << int(Failure::TypeMismatch);
-        QTest::newRow("blank") << "  " << 0 << int(Failure::TypeMismatch);
-        QTest::newRow("max") << "32767" << 32767 << 0;
-        QTest::newRow("max + 1") << "32768" << 0 << int(Failure::Overflow);
-        QTest::newRow("32767.5 rounds over") << "32767.5" << 0 << int(Failure::Overflow);
-        QTest::newRow("-32768.5 rounds to min") << "-32768.5" << -32768 << 0;
-        QTest::newRow("-32769") << "-32769" << 0 << int(Failure::Overflow);
-        QTest::newRow("beyond double") << "1e400" << 0 << int(Failure::Overflow);
-    }
-    void textToInt16()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, value);
+        QFETCH(int, bits);
+        QFETCH(qint64, value);
         QFETCH(int, failure);
-        qint16 result = 0;
-        QCOMPARE(failureOf([&] { result = Numbers::textToInt16(text); }), failure);
-        QCOMPARE(int(result), value);
+        QCOMPARE(Numbers::readsAsNumber(text), failure != TM);
+        qint64 result = 0;
+        QCOMPARE(caught([&] { result = bits == 16 ? Numbers::textToInt16(text) : Numbers::textToInt32(text); }).number(),
+                 failure);
+        QCOMPARE(result, value);
     }
-
-    void toInt32_data()
+    void notFiniteAndSingle()
     {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<qint64>("expected");
-        QTest::addColumn<int>("failure");
-        QTest::newRow("max") << 2147483647.0 << qint64(2147483647) << 0;
-        QTest::newRow("max + 0.5") << 2147483647.5 << qint64(0) << int(Failure::Overflow);
-        QTest::newRow("min") << -2147483648.0 << qint64(-2147483648LL) << 0;
-        QTest::newRow("min - 0.5") << -2147483648.5 << qint64(-2147483648LL) << 0;
-        QTest::newRow("min - 1") << -2147483649.0 << qint64(0) << int(Failure::Overflow);
-        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << qint64(0) << int(Failure::Overflow);
-        QTest::newRow("inf") << std::numeric_limits<double>::infinity() << qint64(0) << int(Failure::Overflow);
-    }
-    void toInt32()
-    {
-        QFETCH(double, value);
-        QFETCH(qint64, expected);
-        QFETCH(int, failure);
-        qint32 result = 0;
-        QCOMPARE(failureOf([&] { result = Numbers::toInt32(value); }), failure);
-        QCOMPARE(qint64(result), expected);
-    }
-
-    void toSingle()
-    {
+        QCOMPARE(caught([] { Numbers::toInt32(std::numeric_limits<double>::quiet_NaN()); }).number(), OV);
+        QCOMPARE(caught([] { Numbers::toInt32(std::numeric_limits<double>::infinity()); }).number(), OV);
         QCOMPARE(Numbers::textToSingle("1234.5"), 1234.5f);
-        QCOMPARE(failureOf([] { Numbers::toSingle(1e39); }), int(Failure::Overflow));
-        QCOMPARE(failureOf([] { Numbers::toSingle(-1e39); }), int(Failure::Overflow));
+        QCOMPARE(caught([] { Numbers::toSingle(1e39); }).number(), OV);
+        QCOMPARE(caught([] { Numbers::toSingle(-1e39); }).number(), OV);
     }
-
     void shortestText()
     {
         QCOMPARE(Numbers::shortestText(30.0), QStringLiteral("30"));
@@ -112,37 +77,22 @@ private slots:
         QCOMPARE(Numbers::shortestText(1234.5f), QStringLiteral("1234.5"));
         QCOMPARE(Numbers::shortestText(0.1f), QStringLiteral("0.1"));
         QCOMPARE(Numbers::toDouble(Numbers::shortestText(1e300)), 1e300);
-    }
-
-    void localeDecimalSeparator()
-    {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QVERIFY(Numbers::readsAsNumber("2,5"));
-        QVERIFY(Numbers::readsAsNumber("2.5"));
-        QCOMPARE(Numbers::toDouble("2,25"), 2.25);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // decimal comma
         QCOMPARE(Numbers::shortestText(1234.5f), QStringLiteral("1234,5"));
+        QVERIFY(Numbers::readsAsNumber("2,5") && Numbers::readsAsNumber("2.5"));
+        QCOMPARE(Numbers::toDouble("2,25"), 2.25);
     }
-
     void failureCarriesCallersLine()
     {
-        int expectedLine = 0;
-        try {
-            expectedLine = __LINE__ + 1;
-            Numbers::textToInt16("abc");
-            QFAIL("no failure raised");
-        } catch (const Failure &failure) {
-            QCOMPARE(failure.number(), int(Failure::TypeMismatch));
-            QCOMPARE(failure.description(), QStringLiteral("Type mismatch"));
-            QCOMPARE(failure.line(), expectedLine);
-        }
-        try {
-            expectedLine = __LINE__ + 1;
-            Numbers::toInt16(40000.0);
-            QFAIL("no failure raised");
-        } catch (const Failure &failure) {
-            QCOMPARE(failure.description(), QStringLiteral("Overflow"));
-            QCOMPARE(failure.line(), expectedLine);
-        }
+        const int mismatchLine = __LINE__ + 1;
+        const Failure mismatch = caught([] { Numbers::textToInt16("abc"); });
+        QCOMPARE(mismatch.number(), TM);
+        QCOMPARE(mismatch.description(), QStringLiteral("Type mismatch"));
+        QCOMPARE(mismatch.line(), mismatchLine);
+        const int overflowLine = __LINE__ + 1;
+        const Failure overflow = caught([] { Numbers::toInt16(40000.0); });
+        QCOMPARE(overflow.description(), QStringLiteral("Overflow"));
+        QCOMPARE(overflow.line(), overflowLine);
     }
 };
 
