@@ -30,11 +30,7 @@ frmAbout::frmAbout(QWidget *parent)
 
 QString frmAbout::caption()
 {
-    return QStringLiteral("About %1 %2.%3.%4")
-        .arg(QLatin1String(AppInfo::kTitle))
-        .arg(AppInfo::kVersionMajor)
-        .arg(AppInfo::kVersionMinor)
-        .arg(AppInfo::kVersionRevision);
+    return QStringLiteral("About %1 %2").arg(QLatin1String(AppInfo::kTitle), QLatin1String(AppInfo::kVersion));
 }
 
 void frmAbout::cmdOK_Click()

@@ -2,6 +2,7 @@
 
 #include "errors/Failure.h"
 #include "errors/FailurePatterns.h"
+#include "errors/MessageBox.h"
 #include "app/frmMain.h"
 #include "playback/MpvMediaPlayer.h"
 
@@ -47,14 +48,23 @@ int runReplixa(int argc, char **argv)
 {
     ReplixaApplication app(argc, argv);
     ReplixaApplication::setApplicationName(QStringLiteral("Replixa"));
-    frmMain window(
-        [](QWidget *videoParent) -> std::unique_ptr<MediaPlayer> {
-            return std::make_unique<MpvMediaPlayer>(videoParent);
-        },
-        ReplixaApplication::commandLine(ReplixaApplication::arguments()));
-    app.setFailureSink(&window);
-    window.Form_Load();
-    window.show();
+    std::unique_ptr<frmMain> window;
+    try {
+        window = std::make_unique<frmMain>(
+            [](QWidget *videoParent) -> std::unique_ptr<MediaPlayer> {
+                return std::make_unique<MpvMediaPlayer>(videoParent);
+            },
+            ReplixaApplication::commandLine(ReplixaApplication::arguments()));
+    } catch (...) {
+        // Without its video engine there is no program to show.
+        const Failure failure = Failure::fromCurrentException();
+        MessageBox::show(QStringLiteral("Replixa cannot start its video engine: ") + failure.description(),
+                         MessageBox::Icon::Critical);
+        return 1;
+    }
+    app.setFailureSink(window.get());
+    window->Form_Load();
+    window->show();
     const int result = app.exec();
     app.setFailureSink(nullptr);
     return result;

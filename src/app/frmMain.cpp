@@ -9,33 +9,32 @@
 #include "errors/frmError.h"
 #include "playback/MediaPlayer.h"
 #include "playback/OpenDialog.h"
-#include "settings/Numbers.h"
-#include "settings/SettingsStore.h"
 #include "review/MemoryBudget.h"
 #include "review/ReviewAge.h"
 #include "review/ReviewPicture.h"
 #include "review/TileGrid.h"
+#include "settings/Numbers.h"
+#include "settings/SettingsStore.h"
 #include "settings/frmOptions.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QScopeGuard>
-#include <QApplication>
-#include <QGuiApplication>
-#include <QWindow>
-#include <QSlider>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
-
-#include <limits>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QSlider>
 #include <QToolButton>
+#include <QUrl>
+#include <QWindow>
+
+#include <limits>
 
 namespace {
 QString appTitle()
@@ -45,8 +44,7 @@ QString appTitle()
 
 QString versionNumbers()
 {
-    return QStringLiteral("%1.%2.%3").arg(AppInfo::kVersionMajor).arg(AppInfo::kVersionMinor).arg(
-        AppInfo::kVersionRevision);
+    return QString::fromLatin1(AppInfo::kVersion);
 }
 
 // Pixels from a twips value, refusing sizes no window can take.
