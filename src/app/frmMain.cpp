@@ -848,10 +848,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             Form_KeyUp(KeyCodes::fromEvent(key), shiftCode(key->modifiers()));
     }
     if (watched == cmdLeft || watched == cmdRight) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
             const int button = mouseButtonCode(mouse->button());
             const int shift = shiftCode(mouse->modifiers());
             const int x = int(mouse->position().x()), y = int(mouse->position().y());
