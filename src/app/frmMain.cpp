@@ -29,6 +29,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QSlider>
 #include <QToolButton>
 #include <QUrl>
@@ -633,7 +634,18 @@ void frmMain::cmdFullScreen_Click()
             menu->menuAction()->setVisible(!mbFullScreen);
         // With all five menus hidden the window has no menu bar.
         menuBar()->setVisible(!mbFullScreen);
-        setWindowState(mbFullScreen ? Qt::WindowFullScreen : Qt::WindowNoState);
+        // The window system is asked for full screen, and the window is also put over
+        // the whole screen itself, for desktops whose window manager does not do it.
+        if (mbFullScreen) {
+            mNormalGeometry = geometry();
+            setWindowState(Qt::WindowFullScreen);
+            if (QScreen *display = screen())
+                setGeometry(display->geometry());
+        } else {
+            setWindowState(Qt::WindowNoState);
+            if (mNormalGeometry.isValid())
+                setGeometry(mNormalGeometry);
+        }
         updateMinimumSize();
         mnuZoomFit_Click();
     });

@@ -200,6 +200,7 @@ private:
     SnapshotRing mRing;
     ReviewStepper mReview{*this, *this};
     int mRegionDepth = 0;
+    QRect mNormalGeometry;
     struct KeySeen {
         const QEvent *event = nullptr;
         int type = 0;
