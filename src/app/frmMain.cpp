@@ -638,9 +638,10 @@ void frmMain::cmdFullScreen_Click()
         // the whole screen itself, for desktops whose window manager does not do it.
         if (mbFullScreen) {
             mNormalGeometry = geometry();
-            setWindowState(Qt::WindowFullScreen);
+            // A new geometry would end the full-screen state, so it comes first.
             if (QScreen *display = screen())
                 setGeometry(display->geometry());
+            setWindowState(Qt::WindowFullScreen);
         } else {
             setWindowState(Qt::WindowNoState);
             if (mNormalGeometry.isValid())
