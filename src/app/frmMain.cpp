@@ -192,7 +192,7 @@ void frmMain::createCommandBar()
     cmdFullScreen = pictureButton("cmdFullScreen", 112, tr("Full Screen"));
     connect(cmdPlay, &QToolButton::clicked, this, &frmMain::cmdPlay_Click);
     connect(cmdFullScreen, &QToolButton::clicked, this, &frmMain::cmdFullScreen_Click);
-    cmdFullScreen->setText(QStringLiteral("[ ]"));
+    cmdFullScreen->setIcon(PictureStore(PictureStore::Shape::FullScreen).picture(PictureStore::Picture::Normal));
     // The review buttons react to either mouse button, so they are watched directly.
     cmdLeft->installEventFilter(this);
     cmdRight->installEventFilter(this);

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <array>
+
 namespace {
 
 // Paints one picture into whatever rectangle and scale the button asks for.
@@ -42,6 +44,18 @@ private:
         const QColor pale(0xC4, 0xC4, 0xC4);
         const QColor blue(0x1E, 0x64, 0xC8);
         p.setPen(Qt::NoPen);
+        if (mShape == PictureStore::Shape::FullScreen) {
+            QPen pen(dark, 1.6);
+            pen.setCapStyle(Qt::FlatCap);
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            for (const auto &[x, y, dx, dy] : {std::array<qreal, 4>{2, 2, 1, 1}, {14, 2, -1, 1}, {2, 14, 1, -1},
+                                               {14, 14, -1, -1}}) {
+                p.drawLine(QPointF(x, y), QPointF(x + 4 * dx, y));
+                p.drawLine(QPointF(x, y), QPointF(x, y + 4 * dy));
+            }
+            return;
+        }
         if (mShape == PictureStore::Shape::Play) {
             if (mPicture == PictureStore::Picture::Pressed) {
                 p.setBrush(grey);

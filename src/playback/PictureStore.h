@@ -7,13 +7,14 @@
 
 class PictureStore {
 public:
-    enum class Shape { Play, Left, Right };
+    enum class Shape { Play, Left, Right, FullScreen };
     enum class Picture { Normal, Pressed, Disabled };
 
     explicit PictureStore(Shape shape) : mShape(shape) {}
 
     // Play: a dark play triangle, grey pause bars, a pale play triangle.
     // Left and Right: a dark arrow, a blue arrow on a sunken tile, a pale arrow.
+    // FullScreen: four dark corners of a screen (one picture only).
     QIcon picture(Picture picture) const;
 
     Shape shape() const { return mShape; }
