@@ -111,20 +111,23 @@ void FakeMediaPlayer::reachEnd()
 
 void FakeMediaPlayer::setPlayState(int state)
 {
-    if (state == mPlayState)
-        return;
-    const int old = mPlayState;
-    mPlayState = state;
-    QMetaObject::invokeMethod(this, [this, old, state] { emit PlayStateChange(old, state); }, Qt::QueuedConnection);
+    changeState(mPlayState, state, &MediaPlayer::PlayStateChange);
 }
 
 void FakeMediaPlayer::setOpenState(int state)
 {
-    if (state == mOpenState)
+    changeState(mOpenState, state, &MediaPlayer::OpenStateChange);
+}
+
+// A real change is told, queued, as the engine tells it.
+void FakeMediaPlayer::changeState(int &current, int state, void (MediaPlayer::*notification)(int, int))
+{
+    if (state == current)
         return;
-    const int old = mOpenState;
-    mOpenState = state;
-    QMetaObject::invokeMethod(this, [this, old, state] { emit OpenStateChange(old, state); }, Qt::QueuedConnection);
+    const int old = current;
+    current = state;
+    QMetaObject::invokeMethod(
+        this, [this, old, state, notification] { emit(this->*notification)(old, state); }, Qt::QueuedConnection);
 }
 
 void FakeMediaPlayer::setPicture(QColor colour)

@@ -51,6 +51,7 @@ public:
 
 private:
     void setOpenState(int state);
+    void changeState(int &current, int state, void (MediaPlayer::*notification)(int, int));
     void checkFail();
 
     struct Medium {
