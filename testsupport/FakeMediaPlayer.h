@@ -1,36 +1,51 @@
 #pragma once
-// A scripted media player component for tests: media are declared by name with
-// their picture size and length; everything else fails to open. Notifications are
-// queued like the real engine's.
+// A scripted media player for tests: media are declared by name with their picture size
+// and length; any other name fails to open. The picture is one colour over the whole video
+// area. State changes and presses on the video are told queued, as the engine tells them.
 
 #include "playback/MediaPlayer.h"
 
 #include <QHash>
-#include <QSize>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
 
 class FakeMediaPlayer : public MediaPlayer {
-    Q_OBJECT
 public:
-    explicit FakeMediaPlayer(QWidget *videoParent, QObject *parent = nullptr);
-    ~FakeMediaPlayer() override;
+    explicit FakeMediaPlayer(QWidget *videoParent, QObject *parent = nullptr)
+        : MediaPlayer(parent), mWidget(new Video(videoParent, this)) {}
+    ~FakeMediaPlayer() override { delete mWidget; }
 
     // Declares a file that opens with this natural size and length.
-    void addMedium(const QString &name, QSize naturalSize, double duration);
-    // Plays the open medium to its end: the state becomes Stopped.
-    void reachEnd();
-    // Makes the next Pause() or Play() raise a failure.
-    void failNextCall(bool fail) { mFailNext = fail; }
+    void addMedium(const QString &name, QSize size, double duration) { mMedia.insert(name, {size, duration}); }
+    // The picture shown: the whole video area in one colour.
+    void setPicture(QColor colour) { mColour = colour; fitPicture(); }
+    // Lets a test report any state, as the engine would.
+    void setPlayState(int state) { tell(mPlayState, state, &MediaPlayer::PlayStateChange); }
+    int playCalls = 0, pauseCalls = 0;
 
-    int playCalls = 0;
-    int pauseCalls = 0;
-
-    void SetFileName(const QString &name) override;
+    void SetFileName(const QString &name) override
+    {
+        mFileName = name;
+        if (mOpenState == Open)
+            setOpenState(NotOpen);
+        setPlayState(Closed);
+        setOpenState(Opening);
+        const auto it = mMedia.constFind(name);
+        mError = it == mMedia.constEnd() ? QStringLiteral("unrecognized file format") : QString();
+        if (!mError.isEmpty())
+            return setOpenState(NotOpen);
+        mDuration = it->second;
+        mPosition = 0;
+        mWidget->resize(it->first);
+        setOpenState(Open);
+        setPlayState(Playing);
+    }
     QString FileName() const override { return mFileName; }
     int PlayState() const override { return mPlayState; }
     int OpenState() const override { return mOpenState; }
-    void Play() override;
-    void Pause() override;
+    void Play() override { ++playCalls; if (mOpenState == Open) setPlayState(Playing); }
+    void Pause() override { ++pauseCalls; if (mPlayState == Playing) setPlayState(Paused); }
     double CurrentPosition() const override { return mPosition; }
     void SetCurrentPosition(double seconds) override { mPosition = seconds; }
     double Duration() const override { return mDuration; }
@@ -40,34 +55,44 @@ public:
     QWidget *widget() const override { return mWidget; }
     const QImage &frame() const override { return mFrame; }
 
-    // The picture shown: the whole video area in one colour.
-    void setPicture(QColor colour);
-    QColor picture() const { return mColour; }
-    // Keeps the picture at the widget's size.
-    void fitPicture();
-
-    // Lets a test report any state, as the engine would.
-    void setPlayState(int state);
-
 private:
-    void setOpenState(int state);
-    void changeState(int &current, int state, void (MediaPlayer::*notification)(int, int));
-    void checkFail();
-
-    struct Medium {
-        QSize size;
-        double duration;
+    struct Video : QWidget {
+        Video(QWidget *parent, FakeMediaPlayer *player) : QWidget(parent), player(player) {}
+        void paintEvent(QPaintEvent *) override { QPainter(this).drawImage(0, 0, player->mFrame); }
+        void resizeEvent(QResizeEvent *) override { player->fitPicture(); }
+        void mousePressEvent(QMouseEvent *e) override
+        {
+            const int button = e->button() == Qt::RightButton    ? RightButton
+                               : e->button() == Qt::MiddleButton ? MiddleButton : LeftButton;
+            const QPoint at = e->position().toPoint();
+            QMetaObject::invokeMethod(
+                player, [=, p = player] { emit p->MouseDown(button, 0, at.x(), at.y()); }, Qt::QueuedConnection);
+        }
+        FakeMediaPlayer *player;
     };
-    QHash<QString, Medium> mMedia;
+
+    void setOpenState(int state) { tell(mOpenState, state, &MediaPlayer::OpenStateChange); }
+    // A real change is told, queued.
+    void tell(int &current, int state, void (MediaPlayer::*notification)(int, int))
+    {
+        if (state != current)
+            QMetaObject::invokeMethod(
+                this, [=, this, old = std::exchange(current, state)] { emit(this->*notification)(old, state); },
+                Qt::QueuedConnection);
+    }
+    void fitPicture()
+    {
+        mFrame = mWidget->size().isEmpty() ? QImage() : QImage(mWidget->size(), QImage::Format_RGB32);
+        mFrame.fill(mColour);
+        mWidget->update();
+    }
+
+    QHash<QString, std::pair<QSize, double>> mMedia;
     QWidget *mWidget;
     QImage mFrame;
     QColor mColour = Qt::darkGreen;
-    QString mFileName;
-    QString mError;
-    int mPlayState = Closed;
-    int mOpenState = NotOpen;
-    double mPosition = 0;
-    double mDuration = 0;
+    QString mFileName, mError;
+    int mPlayState = Closed, mOpenState = NotOpen;
+    double mPosition = 0, mDuration = 0;
     bool mMute = false;
-    bool mFailNext = false;
 };

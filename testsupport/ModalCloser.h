@@ -1,41 +1,53 @@
 #pragma once
-// Closes modal windows as they open, from inside their own event loop, and keeps a
-// record of each: its class, caption and, for the error dialog, its text. A test
-// that triggers a modal window cannot close it from outside while exec() runs.
+// Closes modal windows as they open, from inside their own event loop, and records each:
+// its class, caption and, for the error dialog, its report text. A test that triggers a
+// modal window cannot close it from outside while exec() runs.
 
-#include <QObject>
-#include <QStringList>
+#include "errors/frmError.h"
+
+#include <QApplication>
 #include <QTimer>
 
 #include <functional>
 
-class QWidget;
-
 class ModalCloser : public QObject {
-    Q_OBJECT
 public:
     struct Seen {
-        QString className;
-        QString caption;
-        QString text; // the error dialog's report text, when it is one
+        QString className, caption, text;
     };
 
-    explicit ModalCloser(QObject *parent = nullptr);
-
-    // Runs on each modal window before it is closed (while it is open).
-    void setInspector(std::function<void(QWidget *)> inspector) { mInspector = std::move(inspector); }
-    // When false, windows are recorded but left open.
-    void setClosing(bool closing) { mClosing = closing; }
-
+    ModalCloser()
+    {
+        connect(&mTimer, &QTimer::timeout, this, &ModalCloser::poll);
+        mTimer.start(10);
+    }
+    std::function<void(QWidget *)> inspector; // runs on each modal window while it is open
+    bool closing = true;                       // when false, windows are recorded but left open
     const QList<Seen> &seen() const { return mSeen; }
-    int count(const QString &className) const;
+    qsizetype count(const QString &className) const
+    {
+        return std::count_if(mSeen.begin(), mSeen.end(), [&](const Seen &s) { return s.className == className; });
+    }
 
 private:
-    void poll();
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        if (std::exchange(mLast, modal) != modal) {
+            auto *error = qobject_cast<frmError *>(modal);
+            mSeen.append({modal->metaObject()->className(), modal->windowTitle(), error ? error->reportText() : QString()});
+            if (inspector)
+                inspector(modal);
+        }
+        if (closing) {
+            modal->close();
+            mLast = nullptr;
+        }
+    }
 
     QTimer mTimer;
     QList<Seen> mSeen;
     QWidget *mLast = nullptr;
-    bool mClosing = true;
-    std::function<void(QWidget *)> mInspector;
 };

@@ -1,282 +1,163 @@
 // Stepping through the snapshot ring with the scripted media player and review-timer
-// ticks driven by the test: press, hold, release, bounds and resume.
+// ticks driven by the test: press, hold, release, bounds, resume, and the ways in.
 
 #include "WindowFixture.h"
 
-#include "app/ReplixaApplication.h"
 #include "review/ReviewPicture.h"
-#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QTest>
 #include <QToolButton>
-
-#include <optional>
 
 using Picture = PictureStore::Picture;
 
 namespace {
-const QString kClip = QStringLiteral("/clips/gait.avi");
-constexpr int kSlots = 5;
-QRgb captureColour(int capture) { return QColor::fromHsv((capture * 47) % 360, 200, 220).rgb(); }
+QRgb colour(int capture) { return QColor::fromHsv((capture * 47) % 360, 200, 220).rgb(); }
+struct Steps {
+    int ring, captures;
+    QString frameTime, script, offsets;
+    int state;
+    Picture left, right;
+};
 } // namespace
+
+Q_DECLARE_METATYPE(Steps)
 
 class TestReview : public QObject {
     Q_OBJECT
-
     std::optional<WindowFixture> f;
     frmMain *w = nullptr;
-
-    // Opens the clip playing, then takes captures, each of its own colour. From here on
-    // the test drives every tick itself, without turning the event loop.
-    void start(int captures, const QString &frameTime = QStringLiteral("2"))
+    // Opens a clip playing, then takes captures, each of its own colour. From here on the
+    // test drives every tick itself, without turning the event loop.
+    void start(int captures, const QString &frameTime = QStringLiteral("2"), int ring = 5)
     {
         SetConfigValue(QStringLiteral("FrameTime"), frameTime);
-        w = &f->startWithFake({{kClip, QSize(120, 90), 20.0}}, kClip);
+        SetConfigValue(QStringLiteral("CaptureCount"), QString::number(ring));
+        w = &f->startWithFake({{QStringLiteral("gait.avi"), QSize(120, 90), 20.0}}, QStringLiteral("gait.avi"));
         w->show();
         QTRY_VERIFY(w->PlayTimer->isEnabled());
         for (int i = 1; i <= captures; ++i) {
-            f->fake->setPicture(QColor(captureColour(i)));
+            f->fake->setPicture(QColor(colour(i)));
             w->CaptureImage();
         }
-        QVERIFY(w->msErrorMessages().isEmpty());
     }
-
-    void tick(int times = 1)
-    {
-        for (int i = 0; i < times; ++i)
-            w->ReviewTimer_Timer();
-    }
-
-    // Ticks until the review timer has stopped itself.
-    void settle()
-    {
-        for (int i = 0; i < 5 && w->ReviewTimer->isEnabled(); ++i)
-            tick();
-        QVERIFY(!w->ReviewTimer->isEnabled());
-    }
-
-    QRgb shownColour() const { return w->oCaptured->buffer().pixel(10, 10); }
-    int state() const { return f->fake->PlayState(); }
-    bool liveVideoShown() const { return w->oMediaPlayer()->widget()->isVisibleTo(w); }
-
 private slots:
-    void init()
+    void init() { f.emplace(); }
+    void cleanup()
     {
-        f.emplace();
-        SetConfigValue(QStringLiteral("CaptureCount"), QString::number(kSlots));
+        QVERIFY2(w->msErrorMessages().isEmpty(), qPrintable(w->msErrorMessages()));
+        f.reset();
     }
-    void cleanup() { f.reset(); }
-
-    void holdBackFromLive_data()
+    // A script of steps, one character each: < press back, > press forward, m press the
+    // middle button, ^ release, t a review-timer tick, s ticks until the timer stops, p and n
+    // the Previous and Next Frame commands, a digit shows that offset. After each, the
+    // offset must be the digit below it, showing its capture.
+    void stepping_data()
     {
-        QTest::addColumn<QString>("frameTime");
-        QTest::addColumn<int>("ticksToSecondStep");
-        QTest::newRow("0.1 s: two ticks") << "2" << 2;
-        QTest::newRow("0.025 s: three ticks") << "0" << 3;
+        QTest::addColumn<Steps>("row");
+        const int paused = MediaPlayer::Paused, playing = MediaPlayer::Playing;
+        const Picture normal = Picture::Normal, disabled = Picture::Disabled;
+        QTest::newRow("held back at 0.1 s: a tick's delay, then a step a tick up to the oldest")
+            << Steps{5, 7, "2", "<tttttt", "1123455", paused, disabled, normal};
+        QTest::newRow("held back at 0.025 s: two ticks' delay; release")
+            << Steps{5, 7, "0", "<ttttttt^", "111234555", paused, normal, normal};
+        QTest::newRow("held forward: towards the newest; released on it")
+            << Steps{5, 6, "2", "4>ttt^", "433211", paused, normal, disabled};
+        QTest::newRow("forward from the newest resumes playback")
+            << Steps{5, 6, "2", "4>ttt^s>", "43321111", playing, normal, disabled};
+        QTest::newRow("forward on the live video pauses and plays") << Steps{5, 2, "2", ">", "0", playing, normal, disabled};
+        QTest::newRow("the middle button on the live video pauses") << Steps{5, 2, "2", "m", "0", paused, normal, disabled};
+        QTest::newRow("a command is one step, none while its delay runs, nor a press then")
+            << Steps{5, 5, "2", "ppsp<tt^sn", "1112223332", paused, normal, normal};
+        QTest::newRow("a ring of one slot") << Steps{1, 3, "2", "<tt", "111", paused, disabled, normal};
+        QTest::newRow("an empty ring: nothing captured, no step, forward resumes")
+            << Steps{0, 2, "2", "<t^pn", "00000", playing, normal, disabled};
     }
-
-    void holdBackFromLive()
+    void stepping()
     {
-        QFETCH(QString, frameTime);
-        QFETCH(int, ticksToSecondStep);
-        start(7, frameTime);
-        w->MouseDown(1);
-        QCOMPARE(state(), int(MediaPlayer::Paused));
-        QCOMPARE(w->mlReviewOffset(), 1);
-        QCOMPARE(w->leftPicture(), Picture::Pressed);
-        QVERIFY(w->ReviewTimer->isEnabled());
-        QVERIFY(!liveVideoShown() && w->oCaptured->isVisibleTo(w));
-        QCOMPARE(shownColour(), captureColour(7));
-        tick(ticksToSecondStep - 1);
-        QCOMPARE(w->mlReviewOffset(), 1);
-        for (int k = 2; k <= kSlots; ++k) { // then one step a tick up to the oldest
-            tick();
-            QCOMPARE(w->mlReviewOffset(), k);
-            QCOMPARE(shownColour(), captureColour(8 - k));
+        QFETCH(Steps, row);
+        start(row.captures, row.frameTime, row.ring);
+        for (qsizetype i = 0; i < row.script.size(); ++i) {
+            const char c = row.script.at(i).toLatin1();
+            switch (c) {
+            case '<': w->MouseDown(1); break;
+            case '>': w->MouseDown(2); break;
+            case 'm': w->oCaptured_MouseDown(MediaPlayer::MiddleButton, 0, 5, 5); break;
+            case '^': w->ReleaseReview(); break;
+            case 't': w->ReviewTimer_Timer(); break;
+            case 's': for (int k = 0; k < 5 && w->ReviewTimer->isEnabled(); ++k) w->ReviewTimer_Timer(); break;
+            case 'p': w->mnuViewPrev->trigger(); break;
+            case 'n': w->mnuViewNext->trigger(); break;
+            default: w->ShowImage(c - '0');
+            }
+            const int offset = row.offsets.at(i).digitValue();
+            QVERIFY2(w->mlReviewOffset() == offset,
+                     qPrintable(QStringLiteral("step %1: offset %2").arg(i).arg(w->mlReviewOffset())));
+            QCOMPARE(f->fake->widget()->isVisible(), offset == 0);
+            QVERIFY(c != 's' || !w->ReviewTimer->isEnabled());
+            if (offset > 0)
+                QCOMPARE(w->oCaptured->buffer().pixel(10, 10), colour(row.captures + 1 - offset));
         }
-        tick(); // where stepping stops
-        QCOMPARE(w->mlReviewOffset(), kSlots);
-        QCOMPARE(w->leftPicture(), Picture::Disabled);
-        QVERIFY(!w->ReviewTimer->isEnabled());
-        w->ReleaseReview();
-        QCOMPARE(w->mlReviewDirection(), 0);
-        QCOMPARE(w->leftPicture(), Picture::Normal);
-        QCOMPARE(w->rightPicture(), Picture::Normal);
+        QCOMPARE(f->fake->PlayState(), row.state);
+        QCOMPARE(w->leftPicture(), row.left);
+        QCOMPARE(w->rightPicture(), row.right);
+        if (row.state == MediaPlayer::Playing) {
+            QTRY_COMPARE(w->mlReviewOffset(), 0);
+            QVERIFY(w->PlayTimer->isEnabled() && f->fake->widget()->isVisible() && !w->oCaptured->isVisible());
+        }
     }
-
-    // Forward steps towards the newest snapshot; forward from offset 1 resumes.
-    void forwardStepsThenResumes()
+    // Buttons, the video and keys step at the press and hold until the release, wherever
+    // it lands; a held key's repeats neither step nor end the hold.
+    void waysIn_data()
     {
-        start(6);
-        w->ShowImage(4);
-        QCOMPARE(w->lblReviewTime->text(), QStringLiteral("-0.4 sec"));
-        w->ShowImage(kSlots + 1); // beyond the ring: nothing changes on the screen
-        QCOMPARE(w->lblReviewTime->text(), QStringLiteral("-0.4 sec"));
-        w->ShowImage(4);
-        w->MouseDown(2);
-        QCOMPARE(w->mlReviewOffset(), 3);
-        QCOMPARE(w->rightPicture(), Picture::Pressed);
-        QCOMPARE(shownColour(), captureColour(4));
-        tick(2);
-        QCOMPARE(w->mlReviewOffset(), 2);
-        tick();
-        QCOMPARE(w->mlReviewOffset(), 1);
-        QCOMPARE(state(), int(MediaPlayer::Paused));
-        w->ReleaseReview();
-        QCOMPARE(w->rightPicture(), Picture::Disabled);
-        settle();
-        w->MouseDown(2);
-        QCOMPARE(w->rightPicture(), Picture::Disabled);
-        QCOMPARE(state(), int(MediaPlayer::Playing));
-        QTRY_COMPARE(w->mlReviewOffset(), 0);
-        QTRY_VERIFY(w->PlayTimer->isEnabled());
-        QVERIFY(liveVideoShown() && !w->oCaptured->isVisibleTo(w));
-        QCOMPARE(w->lblReviewTime->text(), QStringLiteral("0 sec"));
-    }
-
-    // On the live video the right button pauses and resumes; others only pause.
-    void pressOnLiveVideo_data()
-    {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<int>("after");
-        QTest::newRow("right") << 2 << int(MediaPlayer::Playing);
-        QTest::newRow("middle") << 4 << int(MediaPlayer::Paused);
-        QTest::newRow("none") << 0 << int(MediaPlayer::Paused);
-    }
-
-    void pressOnLiveVideo()
-    {
-        QFETCH(int, button);
-        QFETCH(int, after);
-        start(2);
-        const int pauses = f->fake->pauseCalls;
-        w->oCaptured_MouseDown(button, 0, 5, 5);
-        QCOMPARE(f->fake->pauseCalls, pauses + 1);
-        QCOMPARE(state(), after);
-        QCOMPARE(w->mlReviewOffset(), 0);
-        QCOMPARE(w->rightPicture(), Picture::Disabled);
-        if (button != 2)
-            QVERIFY(!w->ReviewTimer->isEnabled());
-    }
-
-    // The menu takes exactly one step; a press while the delay after a step still runs
-    // takes none at once.
-    void menuStepsAndPressDuringPendingDelay()
-    {
-        start(5);
-        w->mnuViewPrev->trigger();
-        QCOMPARE(w->mlReviewOffset(), 1);
-        QCOMPARE(w->mlReviewDirection(), 0);
-        w->mnuViewPrev->trigger(); // again while its timer still runs: no step at all
-        settle();
-        QCOMPARE(w->mlReviewOffset(), 1);
-        w->mnuViewPrev->trigger();
-        QCOMPARE(w->mlReviewOffset(), 2);
-        QVERIFY(w->ReviewTimer->isEnabled());
-        w->MouseDown(1);
-        QCOMPARE(w->mlReviewOffset(), 2);
-        QCOMPARE(w->mlRepeatDelay(), 1);
-        tick();
-        QCOMPARE(w->mlReviewOffset(), 2);
-        tick();
-        QCOMPARE(w->mlReviewOffset(), 3);
-        w->ReleaseReview();
-        settle();
-        w->mnuViewNext->trigger();
-        QCOMPARE(w->mlReviewOffset(), 2);
-    }
-
-    void pressesOnButtonsAndVideo()
-    {
-        start(4);
-        QTest::mousePress(w->cmdLeft, Qt::LeftButton);
-        QCOMPARE(w->mlReviewOffset(), 1);
-        QCOMPARE(w->mlReviewDirection(), 1);
-        QTest::mouseRelease(w->cmdLeft, Qt::LeftButton);
-        QCOMPARE(w->mlReviewDirection(), 0);
-        settle();
-        w->ShowImage(3);
-        QTest::mousePress(w->cmdRight, Qt::LeftButton); // the right arrow steps forward
-        QCOMPARE(w->mlReviewOffset(), 2);
-        QTest::mouseRelease(w->cmdRight, Qt::LeftButton);
-        settle();
-        // A press on the video starts a step; the release lands on the video the step
-        // has hidden, and still ends the hold.
-        w->ShowImage(0);
-        QWidget *video = f->fake->widget();
-        QTest::mousePress(video, Qt::LeftButton, {}, QPoint(20, 20));
-        QTRY_COMPARE(w->mlReviewDirection(), 1);
-        QVERIFY(!video->isVisible());
-        QTest::mouseRelease(video, Qt::LeftButton, {}, QPoint(20, 20));
-        QCOMPARE(w->mlReviewDirection(), 0);
-        settle();
-        QTest::mouseDClick(w->oCaptured, Qt::LeftButton); // toggles play
-        QCOMPARE(state(), int(MediaPlayer::Playing));
-    }
-
-    void reviewKeysHoldLikeTheMouse_data()
-    {
-        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("input"); // 0: cmdLeft, 1: cmdRight, 2: the video, else a key
         QTest::addColumn<int>("modifiers");
-        QTest::newRow("Left") << int(Qt::Key_Left) << 0;
-        QTest::newRow("F5") << int(Qt::Key_F5) << 0;
-        QTest::newRow("keypad 4") << int(Qt::Key_4) << int(Qt::KeypadModifier);
+        QTest::addColumn<int>("to"); // the offset after the press, from 3 (from 0 for the video)
+        QTest::newRow("left button") << 0 << 0 << 4;
+        QTest::newRow("right button") << 1 << 0 << 2;
+        QTest::newRow("press on the video, released on the hidden video") << 2 << 0 << 1;
+        QTest::newRow("Left") << int(Qt::Key_Left) << 0 << 4;
+        QTest::newRow("F5") << int(Qt::Key_F5) << 0 << 4;
+        QTest::newRow("keypad 4") << int(Qt::Key_4) << int(Qt::KeypadModifier) << 4;
+        QTest::newRow("F6") << int(Qt::Key_F6) << 0 << 2;
+        QTest::newRow("keypad 6") << int(Qt::Key_6) << int(Qt::KeypadModifier) << 2;
     }
-
-    void reviewKeysHoldLikeTheMouse()
+    void waysIn()
     {
-        QFETCH(int, key);
+        QFETCH(int, input);
         QFETCH(int, modifiers);
-        start(5);
+        QFETCH(int, to);
+        start(4);
+        w->ShowImage(input == 2 ? 0 : 3);
+        QWidget *target = input == 0 ? w->cmdLeft : input == 1 ? w->cmdRight : input == 2 ? f->fake->widget() : w->client;
         auto send = [&](QEvent::Type type, bool repeat) {
-            QKeyEvent event(type, key, Qt::KeyboardModifiers(modifiers), QString(), repeat);
-            QApplication::sendEvent(w->client, &event);
+            if (input > 2) {
+                QKeyEvent event(type, input, Qt::KeyboardModifiers(modifiers), QString(), repeat);
+                QApplication::sendEvent(target, &event);
+            } else if (!repeat) {
+                type == QEvent::KeyPress ? QTest::mousePress(target, Qt::LeftButton, {}, QPoint(5, 5))
+                                         : QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(5, 5));
+            }
         };
         send(QEvent::KeyPress, false);
-        QCOMPARE(w->mlReviewOffset(), 1);
-        send(QEvent::KeyRelease, true); // the keyboard's own repeats neither step nor end the hold
+        QTRY_COMPARE(w->mlReviewOffset(), to); // a press on the video comes queued
+        send(QEvent::KeyRelease, true);
         send(QEvent::KeyPress, true);
-        QCOMPARE(w->mlReviewOffset(), 1);
-        QCOMPARE(w->mlReviewDirection(), 1);
-        tick(2);
-        QCOMPARE(w->mlReviewOffset(), 2);
+        QCOMPARE(w->mlReviewOffset(), to);
+        QVERIFY(w->mlReviewDirection() > 0);
         send(QEvent::KeyRelease, false);
         QCOMPARE(w->mlReviewDirection(), 0);
-        settle();
+    }
+    void spaceAndDoubleClickTogglePlay()
+    {
+        start(2);
         QTest::keyClick(w->client, Qt::Key_Space);
-        QCOMPARE(state(), int(MediaPlayer::Playing));
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
+        w->ShowImage(1);
+        QTest::mouseDClick(w->oCaptured, Qt::LeftButton);
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
     }
-
-    void capturesWrapTheCursor_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::newRow("five slots") << 5;
-        QTest::newRow("one slot") << 1;
-    }
-
-    void capturesWrapTheCursor()
-    {
-        QFETCH(int, count);
-        SetConfigValue(QStringLiteral("CaptureCount"), QString::number(count));
-        start(0);
-        QCOMPARE(w->mlCaptureSlot(), count);
-        w->CaptureImage();
-        QCOMPARE(w->mlCaptureSlot(), count == 1 ? 1 : count - 1);
-        for (int i = 1; i < count; ++i)
-            w->CaptureImage();
-        QCOMPARE(w->mlCaptureSlot(), count);
-    }
-    // The empty ring: test_layout_zoom's captureCountZeroGivesAnEmptyRing.
 };
 
-int main(int argc, char **argv)
-{
-    ReplixaApplication app(argc, argv);
-    TestReview test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+REPLIXA_TEST_MAIN(TestReview)
 #include "test_review.moc"
