@@ -5,6 +5,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMetaObject>
 #include <QtEndian>
@@ -12,8 +13,13 @@
 #include <mpv/client.h>
 #include <mpv/render.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cmath>
+#include <limits>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +37,32 @@ constexpr char kSwFormat[] = "0rgb";
 const QString kNoVideo = QStringLiteral("The file has no video stream.");
 const QString kTimedOut = QStringLiteral("The file did not open within 15 seconds.");
 const QString kNotOpened = QStringLiteral("The file could not be opened.");
+
+QString engineFailure(int error)
+{
+    return QStringLiteral("The file could not be played: %1.").arg(QString::fromUtf8(mpv_error_string(error)));
+}
+
+// Why a name is not one local media file that can be handed to the engine, or an
+// empty text when it is. Folders, pipes and devices never reach the engine: it would
+// play what a folder holds, or wait forever on a pipe.
+QString refusal(const QString &name)
+{
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("No file name was given.");
+    struct stat info {};
+    if (::stat(QFile::encodeName(name).constData(), &info) != 0) {
+        return errno == EACCES ? QStringLiteral("The file cannot be reached: permission denied.")
+                               : QStringLiteral("The file does not exist.");
+    }
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("This is a folder, not a video file.");
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("This is not a regular file, so it is not opened as a video.");
+    if (::access(QFile::encodeName(name).constData(), R_OK) != 0)
+        return QStringLiteral("The file cannot be read: permission denied.");
+    return {};
+}
 
 } // namespace
 
@@ -76,6 +108,20 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget *parentForVideo, QObject *parent) : Media
         {"hwdec", "no"},
         // Cover art of an audio file is not a video stream.
         {"audio-display", "no"},
+        // The software renderer cannot turn the picture; a rotated medium is turned by a
+        // filter instead (see applyRotation).
+        {"video-rotate", "no"},
+        // One local media file and nothing else: no playlists, folders, archives or
+        // references to other files or to the network, no companion files read.
+        {"demuxer", "lavf"},
+        {"access-references", "no"},
+        {"demuxer-lavf-o", "protocol_whitelist=file"},
+        {"load-unsafe-playlists", "no"},
+        {"ytdl", "no"},
+        {"sub-auto", "no"},
+        {"audio-file-auto", "no"},
+        {"cover-art-auto", "no"},
+        {"resume-playback", "no"},
         {"volume", volume.constData()},
         {"speed", "1.0"},
         {"idle", "yes"},
@@ -110,6 +156,9 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget *parentForVideo, QObject *parent) : Media
             this, [this, button, shift, x, y] { emit MouseDown(button, shift, x, y); }, Qt::QueuedConnection);
     });
 
+    // Called once a file is opened and before its decoders exist: the moment to put in
+    // the filter that turns a rotated picture upright.
+    mpv_hook_add(handle, 0, "on_preloaded", 0);
     mpv_observe_property(handle, 0, "pause", MPV_FORMAT_FLAG);
     mpv_observe_property(handle, 0, "eof-reached", MPV_FORMAT_FLAG);
     mpv_set_wakeup_callback(handle, &MpvMediaPlayer::onWakeup, this);
@@ -193,6 +242,10 @@ void MpvMediaPlayer::drainEvents()
 void MpvMediaPlayer::handleEvent(const mpv_event &event)
 {
     switch (event.event_id) {
+    case MPV_EVENT_HOOK:
+        applyRotation();
+        mpv_hook_continue(mMpv.get(), static_cast<const mpv_event_hook *>(event.data)->id);
+        break;
     case MPV_EVENT_PROPERTY_CHANGE:
         if (mMediumOpen) {
             refreshPlaybackFlags();
@@ -204,7 +257,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         if (mMediumOpen && !mWaiting) {
             const auto *end = static_cast<const mpv_event_end_file *>(event.data);
             if (end->reason == MPV_END_FILE_REASON_ERROR)
-                mError = QString::fromUtf8(mpv_error_string(end->error));
+                mError = engineFailure(end->error);
             mMediumOpen = false;
             mRestarting = false;
             setOpenState(NotOpen);
@@ -214,6 +267,30 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
     default:
         break;
     }
+}
+
+void MpvMediaPlayer::applyRotation()
+{
+    // Phones store a portrait video as landscape frames with a rotation tag; the picture
+    // is turned clockwise by the tagged angle, so its natural size is the turned one.
+    int64_t rotation = 0;
+    int64_t tracks = 0;
+    mpv_get_property(mMpv.get(), "track-list/count", MPV_FORMAT_INT64, &tracks);
+    for (int64_t i = 0; i < tracks; ++i) {
+        const QByteArray track = "track-list/" + QByteArray::number(i);
+        char *type = mpv_get_property_string(mMpv.get(), track + "/type");
+        const bool video = type && qstrcmp(type, "video") == 0;
+        mpv_free(type);
+        if (video) {
+            mpv_get_property(mMpv.get(), track + "/demux-rotation", MPV_FORMAT_INT64, &rotation);
+            break;
+        }
+    }
+    const char *filter = rotation == 90 ? "lavfi=[transpose=clock]"
+                         : rotation == 180 ? "lavfi=[hflip,vflip]"
+                         : rotation == 270 ? "lavfi=[transpose=cclock]"
+                                           : "";
+    mpv_set_property_string(mMpv.get(), "vf", filter);
 }
 
 bool MpvMediaPlayer::flagProperty(const char *name, bool fallback) const
@@ -311,16 +388,18 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     mPaused = false;
     mEof = false;
     mRestarting = false;
-    if (name.isEmpty())
+    mError = refusal(name);
+    if (!mError.isEmpty())
         return;
 
     // A file that is set starts playing.
     setFlagProperty("pause", false);
     setOpenState(Opening);
-    const QByteArray path = QFile::encodeName(name);
+    // An absolute path: mpv never reads a local name as a URL or a protocol.
+    const QByteArray path = QFile::encodeName(QFileInfo(name).absoluteFilePath());
     const char *load[] = {"loadfile", path.constData(), "replace", nullptr};
     if (const int r = mpv_command(mMpv.get(), load); r < 0) {
-        mError = QString::fromUtf8(mpv_error_string(r));
+        mError = engineFailure(r);
         setOpenState(NotOpen);
         return;
     }
@@ -329,6 +408,10 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     const bool opened = waitForOpen();
     mWaiting = false;
     if (!opened) {
+        // Whatever the failed file left behind must not stand in the next open's way.
+        unload(kUnloadTimeoutMs);
+        const char *clear[] = {"playlist-clear", nullptr};
+        mpv_command(mMpv.get(), clear);
         setOpenState(NotOpen);
         updatePlayState();
         return;
@@ -361,8 +444,7 @@ bool MpvMediaPlayer::waitForOpen()
             const auto *end = static_cast<mpv_event_end_file *>(event->data);
             if (entry >= 0 && end->playlist_entry_id != entry)
                 break; // the end of something loaded before
-            mError = end->reason == MPV_END_FILE_REASON_ERROR ? QString::fromUtf8(mpv_error_string(end->error))
-                                                              : kNotOpened;
+            mError = end->reason == MPV_END_FILE_REASON_ERROR ? engineFailure(end->error) : kNotOpened;
             return false;
         }
         case MPV_EVENT_FILE_LOADED: {
@@ -384,8 +466,11 @@ bool MpvMediaPlayer::waitForOpen()
                 mpv_get_property(mMpv.get(), "dheight", MPV_FORMAT_INT64, &height) < 0 || width <= 0 ||
                 height <= 0)
                 break; // the size is known once the video output is configured
+            // A length that no whole number of seconds can hold (a broken or endless
+            // stream) is as good as unknown.
             double duration = 0.0;
-            if (mpv_get_property(mMpv.get(), "duration", MPV_FORMAT_DOUBLE, &duration) >= 0)
+            if (mpv_get_property(mMpv.get(), "duration", MPV_FORMAT_DOUBLE, &duration) >= 0 && duration >= 0 &&
+                duration < std::numeric_limits<qint32>::max())
                 mDuration = duration;
             if (mWidget)
                 mWidget->resize(int(width), int(height));

@@ -64,6 +64,8 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event &event);
     void renderUpdate();
+    // Turns the picture of a medium tagged as rotated upright, through a video filter.
+    void applyRotation();
     bool renderInto(QImage &target);
 
     // Closes the current medium, if any, and waits for mpv to have unloaded it.

@@ -52,7 +52,7 @@ bool opaque(const QImage &image)
 }
 
 // redblue.mp4: 2 s, left half red, right half blue. tone.mp4: 1.5 s, green, with sound.
-// wide.mp4: 1 s of 160x120 pixels twice as wide as high. tone.wav: sound only.
+// wide.mp4: 1 s of 160x120 pixels twice as wide as high..
 QString clip(const QString &name)
 {
     const QString h264 = " -pix_fmt yuv420p -c:v libx264", lavfi = "-f lavfi -i ";
@@ -60,8 +60,7 @@ QString clip(const QString &name)
         {"redblue.mp4", lavfi + "color=c=red:s=160x120:r=25:d=2,drawbox=x=80:y=0:w=80:h=120:color=blue:t=fill" + h264},
         {"tone.mp4", lavfi + "color=c=green:s=160x120:r=25:d=1.5 " + lavfi + "sine=frequency=440:duration=1.5" + h264
                          + " -c:a aac -shortest"},
-        {"wide.mp4", lavfi + "color=c=white:s=160x120:r=25:d=1,setsar=2" + h264},
-        {"tone.wav", lavfi + "sine=frequency=440:duration=1"}};
+        {"wide.mp4", lavfi + "color=c=white:s=160x120:r=25:d=1,setsar=2" + h264}};
     return TestClips::make(name, arguments.value(name).split(' '));
 }
 
@@ -186,29 +185,6 @@ private slots:
         QTRY_VERIFY(mPlayer->CurrentPosition() > 0.3);
         // It runs to the end again, with no transitions in between.
         QTRY_COMPARE_WITH_TIMEOUT(plays(), (Pairs{{6, 2}, {2, 0}, {0, 2}, {2, 0}}), 10000);
-    }
-    void failedOpens_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("error"); // empty: any reason
-        QTest::newRow("garbage") << garbageFile() << QString();
-        QTest::newRow("missing") << TestClips::folder() + QStringLiteral("/missing.mp4") << QString();
-        QTest::newRow("audio only") << clip("tone.wav") << QStringLiteral("The file has no video stream.");
-    }
-    void failedOpens()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, error);
-        mPlayer->SetFileName(file);
-        QCOMPARE(state(), Pair(6, 0));
-        QCOMPARE(mPlayer->FileName(), file);
-        QVERIFY(!mPlayer->ErrorDescription().isEmpty());
-        if (!error.isEmpty())
-            QCOMPARE(mPlayer->ErrorDescription(), error);
-        QTRY_COMPARE(opens(), (Pairs{{0, 5}, {5, 0}}));
-        QCOMPARE(mPlay->count(), 0);
-        mPlayer->Play(); // does nothing on a closed component
-        QCOMPARE(mPlayer->PlayState(), 6);
     }
     void replacingTheMediumClosesTheOldOne()
     {
