@@ -241,6 +241,8 @@ void frmMain::Form_Load()
 
 qint16 frmMain::IncrementStartCount()
 {
+    // Two copies starting at once would otherwise both read the same count.
+    const SettingsLock lock;
     const QString text = GetConfigValue(QStringLiteral("StartCount"));
     qint16 count = 1;
     if (Numbers::readsAsNumber(text))

@@ -5,126 +5,172 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace std::string_view_literals;
 
 namespace {
 
-// One line of the file: where its text begins and ends, and where its line break ends.
-struct Line {
-    qsizetype start = 0;
-    qsizetype textEnd = 0;
+// A stretch of the file's bytes, [begin, end).
+struct Span {
+    qsizetype begin = 0;
     qsizetype end = 0;
+    bool isEmpty() const { return begin >= end; }
+};
+
+// One line of the file: its text, and where its line break ends.
+struct Line {
+    Span text;
+    qsizetype end = -1; // -1: no such line
+    bool found() const { return end >= 0; }
 };
 
 // Where a key was looked for: the first matching section's header and last non-blank
-// line, and the key's line when it is there (-1 when not found).
+// line, and the key's line with its '=' when it is there.
 struct Location {
-    qsizetype sectionLine = -1;
-    qsizetype lastFilledLine = -1;
-    qsizetype keyLine = -1;
+    Line section;
+    Line lastFilled;
+    Line key;
+    qsizetype equals = -1;
 };
 
-QList<Line> splitLines(const QByteArray &bytes)
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+
+bool isBlank(char c)
 {
-    QList<Line> lines;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype newline = bytes.indexOf('\n', start);
-        Line line;
-        line.start = start;
-        line.end = newline < 0 ? bytes.size() : newline + 1;
-        line.textEnd = newline < 0 ? bytes.size() : newline;
-        if (line.textEnd > start && bytes.at(line.textEnd - 1) == '\r')
-            --line.textEnd;
-        lines.append(line);
-        start = line.end;
-    }
-    return lines;
+    return c == ' ' || c == '\t';
 }
 
-QString trimmedBlanks(QStringView text)
+// Walks the file's lines once, copying nothing, so that the work stays in step with the
+// file's size however many lines it holds. Editors end lines with CR LF, LF or a lone CR,
+// and some begin the file with a UTF-8 byte-order mark, which belongs to no line.
+class LineScanner {
+public:
+    explicit LineScanner(QByteArrayView bytes)
+        : mData(bytes.data()), mSize(bytes.size()), mNext(bytes.startsWith(kByteOrderMark) ? 3 : 0)
+    {
+    }
+    bool next(Line &line)
+    {
+        if (mNext >= mSize)
+            return false;
+        qsizetype i = mNext;
+        while (i < mSize && mData[i] != '\n' && mData[i] != '\r')
+            ++i;
+        line.text = {mNext, i};
+        if (i < mSize && mData[i] == '\r')
+            ++i;
+        if (i < mSize && mData[i] == '\n' && (i == line.text.end || mData[i - 1] == '\r'))
+            ++i;
+        line.end = mNext = i;
+        return true;
+    }
+
+private:
+    const char *mData;
+    qsizetype mSize;
+    qsizetype mNext;
+};
+
+Span trimmed(const char *data, Span span)
+{
+    while (span.begin < span.end && isBlank(data[span.begin]))
+        ++span.begin;
+    while (span.end > span.begin && isBlank(data[span.end - 1]))
+        --span.end;
+    return span;
+}
+
+QString trimmedBlanks(const QString &text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
-    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (first < last && blank(text.at(first)))
+    while (first < last && (text.at(first) == u' ' || text.at(first) == u'\t'))
         ++first;
-    while (last > first && blank(text.at(last - 1)))
+    while (last > first && (text.at(last - 1) == u' ' || text.at(last - 1) == u'\t'))
         --last;
-    return text.mid(first, last - first).toString();
+    return text.mid(first, last - first);
 }
 
-bool sameName(const QString &a, const QString &b)
+// Whether the Latin-1 bytes spell the name, ignoring the case of ASCII letters as the
+// Windows routines do; compared in place, since a large file has many lines to compare.
+bool sameName(const char *data, Span span, QStringView name)
 {
-    if (a.size() != b.size())
+    if (span.end - span.begin != name.size())
         return false;
-    auto lower = [](QChar c) {
-        const char16_t u = c.unicode();
-        return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
-    };
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (lower(a.at(i)) != lower(b.at(i)))
+    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (lower(char16_t(uchar(data[span.begin + i]))) != lower(name[i].unicode()))
             return false;
     }
     return true;
 }
 
-// True when the line is a "[name]" section header; name receives the section name.
-bool isSectionHeader(const QString &text, QString &name)
+qsizetype indexIn(const char *data, Span span, char c)
 {
-    const QString trimmed = trimmedBlanks(text);
-    if (!trimmed.startsWith(QLatin1Char('[')))
-        return false;
-    const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
-    name = trimmedBlanks(QStringView(trimmed).mid(1, close < 0 ? -1 : close - 1));
-    return true;
+    const void *found = std::memchr(data + span.begin, c, size_t(span.end - span.begin));
+    return found ? static_cast<const char *>(found) - data : -1;
 }
 
-bool isComment(const QString &trimmed)
+Location locate(QByteArrayView bytes, QStringView section, QStringView key)
 {
-    return trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
-}
-
-QString lineText(const QByteArray &bytes, const Line &line)
-{
-    return QString::fromLatin1(bytes.constData() + line.start, line.textEnd - line.start);
-}
-
-Location locate(const QByteArray &bytes, const QList<Line> &lines, const QString &section, const QString &key)
-{
+    const char *data = bytes.data();
     Location where;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString text = lineText(bytes, lines[i]);
-        QString header;
-        if (isSectionHeader(text, header)) {
-            if (where.sectionLine >= 0)
+    LineScanner lines(bytes);
+    Line line;
+    while (lines.next(line)) {
+        const Span text = trimmed(data, line.text);
+        if (text.isEmpty())
+            continue;
+        if (data[text.begin] == '[') {
+            if (where.section.found())
                 break; // the first matching section has ended
-            if (sameName(header, section))
-                where.sectionLine = where.lastFilledLine = i;
+            const qsizetype close = indexIn(data, text, ']');
+            if (sameName(data, trimmed(data, {text.begin + 1, close < 0 ? text.end : close}), section))
+                where.section = where.lastFilled = line;
             continue;
         }
-        if (where.sectionLine < 0)
+        if (!where.section.found())
             continue;
-        const QString trimmed = trimmedBlanks(text);
-        if (trimmed.isEmpty())
+        where.lastFilled = line;
+        if (where.key.found() || data[text.begin] == ';' || data[text.begin] == '#')
             continue;
-        where.lastFilledLine = i;
-        const qsizetype equals = text.indexOf(QLatin1Char('='));
-        if (where.keyLine < 0 && !isComment(trimmed) && equals >= 0
-            && sameName(trimmedBlanks(QStringView(text).left(equals)), key))
-            where.keyLine = i;
+        const qsizetype equals = indexIn(data, line.text, '=');
+        if (equals >= 0 && sameName(data, trimmed(data, {line.text.begin, equals}), key)) {
+            where.key = line;
+            where.equals = equals;
+        }
     }
     return where;
 }
 
-[[noreturn]] void raiseFileFailure(int number, const QString &reason, const QString &filePath)
+// The line break the file already uses, so that added lines match it; CR LF for a file
+// that has none yet.
+QByteArray lineBreakOf(QByteArrayView bytes)
 {
-    raiseFailure(number, QStringLiteral("%1: %2 (%3)")
-                             .arg(Failure::standardDescription(number), reason, QDir::toNativeSeparators(filePath)));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n')
+            return "\n";
+        if (bytes[i] == '\r')
+            return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? "\r\n" : "\r";
+    }
+    return "\r\n";
+}
+
+[[noreturn]] void raiseFileFailure(int number, const QString &reason, const QString &filePath,
+                                   std::source_location where = std::source_location::current())
+{
+    raiseFailure(number,
+                 QStringLiteral("%1: %2 (%3)")
+                     .arg(Failure::standardDescription(number), reason, QDir::toNativeSeparators(filePath)),
+                 where);
 }
 
 int failureForErrno(int error)
@@ -146,31 +192,80 @@ int failureForErrno(int error)
     }
 }
 
-// The whole file, or an empty array with exists == false when there is no file.
-QByteArray readBytes(const QString &filePath, bool &exists)
+QString errnoText(int error)
 {
-    const QFileInfo info(filePath);
-    exists = info.exists();
-    if (!exists)
-        return {};
-    if (info.isDir())
-        raiseFileFailure(Failure::PathFileAccess, QStringLiteral("the path is a folder, not a file"), filePath);
-    QFile file(filePath);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        const int number = errno == EACCES || errno == EPERM ? int(Failure::PermissionDenied)
-                                                             : int(Failure::PathFileAccess);
-        raiseFileFailure(number, QStringLiteral("cannot open the file to read: %1").arg(file.errorString()),
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Only a regular file is read or replaced: reading a pipe would wait for a writer that
+// never comes, and replacing a device through a link would destroy it.
+void refuseIfNotRegular(const struct stat &status, const QString &filePath)
+{
+    const char *kind = S_ISREG(status.st_mode)    ? nullptr
+                       : S_ISDIR(status.st_mode)  ? "the path is a folder, not a file"
+                       : S_ISFIFO(status.st_mode) ? "the path is a named pipe, not a regular file"
+                       : S_ISSOCK(status.st_mode) ? "the path is a socket, not a regular file"
+                       : S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)
+                           ? "the path is a device, not a regular file"
+                           : "the path is not a regular file";
+    if (kind)
+        raiseFileFailure(Failure::PathFileAccess, QString::fromLatin1(kind), filePath);
+}
+
+// The whole file, or an empty array when there is none. The kind of file is checked
+// before it is opened and again on the opened file, in case it was swapped in between;
+// the open itself never waits.
+QByteArray readBytes(const QString &filePath)
+{
+    const QByteArray name = QFile::encodeName(filePath);
+    struct stat status {};
+    if (::stat(name.constData(), &status) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {};
+        raiseFileFailure(Failure::PathFileAccess, QStringLiteral("cannot examine the file: ") + errnoText(errno),
                          filePath);
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        raiseFileFailure(Failure::PathFileAccess, QStringLiteral("cannot read the file: %1").arg(file.errorString()),
+    refuseIfNotRegular(status, filePath);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            return {};
+        raiseFileFailure(error == EACCES || error == EPERM ? int(Failure::PermissionDenied)
+                                                           : int(Failure::PathFileAccess),
+                         QStringLiteral("cannot open the file to read: ") + errnoText(error), filePath);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    if (::fstat(fd, &status) != 0)
+        raiseFileFailure(Failure::PathFileAccess, QStringLiteral("cannot examine the file: ") + errnoText(errno),
                          filePath);
+    refuseIfNotRegular(status, filePath);
+    QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized); // one more byte shows growth
+    qsizetype size = 0;
+    for (;;) {
+        if (size == bytes.size())
+            bytes.resize(size * 2);
+        const ssize_t got = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
+        if (got == 0)
+            break;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            raiseFileFailure(Failure::PathFileAccess, QStringLiteral("cannot read the file: ") + errnoText(errno),
+                             filePath);
+        size += got;
+    }
+    bytes.truncate(size);
     return bytes;
 }
 
-void replaceFile(const QString &filePath, const QByteArray &bytes)
+// Writes the pieces one after another, so that a large file is not copied first.
+// QSaveFile follows a link to its target and replaces that in its own folder, keeping
+// the link; readBytes has made sure the target is a regular file.
+void replaceFile(const QString &filePath, std::initializer_list<QByteArrayView> pieces)
 {
     const QFileInfo info(filePath);
     if (!info.absoluteDir().exists())
@@ -184,13 +279,16 @@ void replaceFile(const QString &filePath, const QByteArray &bytes)
         raiseFileFailure(failureForErrno(errno),
                          QStringLiteral("cannot create a file in the folder: %1").arg(file.errorString()), filePath);
     errno = 0;
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    bool written = true;
+    for (const QByteArrayView piece : pieces)
+        written = written && (piece.isEmpty() || file.write(piece.data(), piece.size()) == piece.size());
+    written = written && file.flush();
     const int writeError = errno;
     if (!written) {
         const int number = file.error() == QFileDevice::ResourceError ? int(Failure::DiskFull)
                                                                       : failureForErrno(writeError);
         const QString reason = QStringLiteral("cannot write the file: %1")
-                                   .arg(writeError ? QString::fromLocal8Bit(std::strerror(writeError)) : file.errorString());
+                                   .arg(writeError ? errnoText(writeError) : file.errorString());
         file.cancelWriting();
         raiseFileFailure(number, reason, filePath);
     }
@@ -200,10 +298,10 @@ void replaceFile(const QString &filePath, const QByteArray &bytes)
                          filePath);
 }
 
-bool hasAny(const QString &text, const char *characters)
+bool hasAny(const QString &text, std::u16string_view characters)
 {
-    for (const char *c = characters; *c; ++c) {
-        if (text.contains(QLatin1Char(*c)))
+    for (const char16_t c : characters) {
+        if (text.contains(QChar(c)))
             return true;
     }
     return false;
@@ -215,51 +313,57 @@ QString ProfileFile::read(const QString &filePath, const QString &section, const
                           const QString &defaultText, int bufferSize)
 {
     const qsizetype limit = qMax(0, bufferSize - 1);
-    bool exists = false;
-    const QByteArray bytes = readBytes(filePath, exists);
-    const QList<Line> lines = splitLines(bytes);
-    const Location where = locate(bytes, lines, trimmedBlanks(section), trimmedBlanks(key));
-    if (where.keyLine < 0)
+    const QByteArray bytes = readBytes(filePath);
+    const Location where = locate(bytes, trimmedBlanks(section), trimmedBlanks(key));
+    if (!where.key.found())
         return defaultText.left(limit);
-    const QString text = lineText(bytes, lines[where.keyLine]);
-    return trimmedBlanks(QStringView(text).mid(text.indexOf(QLatin1Char('=')) + 1)).left(limit);
+    // The Windows routine reads the value as a C string, so a NUL byte ends it.
+    Span value{where.equals + 1, where.key.text.end};
+    const qsizetype nul = indexIn(bytes.constData(), value, '\0');
+    if (nul >= 0)
+        value.end = nul;
+    value = trimmed(bytes.constData(), value);
+    return QString::fromLatin1(bytes.constData() + value.begin, qMin(value.end - value.begin, limit));
 }
 
 void ProfileFile::write(const QString &filePath, const QString &section, const QString &key, const QString &value)
 {
     const QString sectionName = trimmedBlanks(section);
     const QString keyName = trimmedBlanks(key);
-    if (sectionName.isEmpty() || hasAny(sectionName, "[]\r\n"))
+    // A NUL would end the text early when read, and a key that begins like a comment
+    // would read as one.
+    if (sectionName.isEmpty() || hasAny(sectionName, u"[]\r\n\0"sv))
         raiseFailure(Failure::InvalidCall, QStringLiteral("Invalid procedure call or argument: section name \"%1\"")
                                                .arg(section));
-    if (keyName.isEmpty() || hasAny(keyName, "=[]\r\n"))
+    if (keyName.isEmpty() || hasAny(keyName, u"=[]\r\n\0"sv) || keyName.startsWith(u';') || keyName.startsWith(u'#'))
         raiseFailure(Failure::InvalidCall,
                      QStringLiteral("Invalid procedure call or argument: key name \"%1\"").arg(key));
-    if (hasAny(value, "\r\n"))
+    if (hasAny(value, u"\r\n\0"sv))
         raiseFailure(Failure::InvalidCall,
-                     QStringLiteral("Invalid procedure call or argument: the value of %1 holds a line break").arg(key));
+                     QStringLiteral("Invalid procedure call or argument: the value of %1 holds a line break or NUL")
+                         .arg(key));
 
-    bool exists = false;
-    QByteArray bytes = readBytes(filePath, exists);
-    const QList<Line> lines = splitLines(bytes);
-    const bool bareLineFeeds = !lines.isEmpty() && lines.first().end - lines.first().textEnd == 1;
-    const QByteArray newline = bareLineFeeds ? QByteArray("\n") : QByteArray("\r\n");
+    const QByteArray bytes = readBytes(filePath);
+    const QByteArray newline = lineBreakOf(bytes);
     const QByteArray keyLine = (keyName + QLatin1Char('=') + value).toLatin1();
 
-    const Location where = locate(bytes, lines, sectionName, keyName);
-    if (where.keyLine >= 0) {
-        const Line &line = lines[where.keyLine];
-        bytes.replace(line.start, line.textEnd - line.start, keyLine);
-    } else if (where.sectionLine >= 0) {
-        const Line &after = lines[where.lastFilledLine];
-        if (after.end == after.textEnd) // the last line of the file, without a line break
-            bytes.insert(after.end, newline + keyLine + newline);
-        else
-            bytes.insert(after.end, keyLine + newline);
+    // The new file is the old one with one stretch replaced by new text.
+    Span replaced{bytes.size(), bytes.size()};
+    QByteArray text;
+    const Location where = locate(bytes, sectionName, keyName);
+    if (where.key.found()) {
+        replaced = where.key.text;
+        text = keyLine;
+    } else if (where.section.found()) {
+        const Line &after = where.lastFilled;
+        replaced = {after.end, after.end};
+        // the last line of the file may lack a line break
+        text = (after.end == after.text.end ? newline : QByteArray()) + keyLine + newline;
     } else {
-        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
-            bytes.append(newline);
-        bytes.append('[' + sectionName.toLatin1() + ']' + newline + keyLine + newline);
+        const bool openLastLine = bytes.size() > (bytes.startsWith(kByteOrderMark) ? 3 : 0) && !bytes.endsWith('\n')
+                                  && !bytes.endsWith('\r');
+        text = (openLastLine ? newline : QByteArray()) + '[' + sectionName.toLatin1() + ']' + newline + keyLine + newline;
     }
-    replaceFile(filePath, bytes);
+    const QByteArrayView view(bytes);
+    replaceFile(filePath, {view.first(replaced.begin), text, view.sliced(replaced.end)});
 }
