@@ -720,18 +720,16 @@ void frmMain::SetSnapshotRegion()
             QWidget *video = mPlayer->widget();
             const QSize size = TileGrid::snapshotSize(video->width(), video->height());
             oCaptured->move(video->pos());
-            oCaptured->setPictureSize(QSize(size.width(), size.height() - 10));
+            // A video too low for snapshots plays on with an empty ring.
+            oCaptured->setPictureSize(QSize(size.width(), std::max(0, size.height() - 10)));
             if (mRing.count() > SnapshotRing::kMaxCount)
                 raiseFailure(Failure::Overflow);
             // What the ring may take: what the system can still give, plus what the ring
             // holds now and gives back as it goes, less a reserve for everything else.
             const std::optional<qint64> available = MemoryBudget::availableBytes();
-            qint64 budget = available ? *available + mRing.bytesHeld() - MemoryBudget::kReserveBytes
-                                      : std::numeric_limits<qint64>::max();
-            bool allocated = true;
-            for (qint32 s = 1; s <= mRing.count() && allocated; ++s)
-                allocated = mRing.allocateSlot(s, size, budget);
-            if (allocated)
+            const qint64 budget = available ? *available + mRing.bytesHeld() - MemoryBudget::kReserveBytes
+                                            : std::numeric_limits<qint64>::max();
+            if (mRing.allocateAll(size, budget))
                 return;
             if (!mnuZoom100->isChecked()) {
                 mnuZoom100_Click();

@@ -75,6 +75,17 @@ bool SnapshotRing::allocateSlot(qint32 s, QSize size, qint64 &budget)
     return true;
 }
 
+bool SnapshotRing::allocateAll(QSize size, qint64 budget)
+{
+    for (qint32 s = 1; s <= mCount; ++s) {
+        if (!allocateSlot(s, size, budget)) {
+            releaseAll();
+            return false;
+        }
+    }
+    return true;
+}
+
 void SnapshotRing::markWritten(qint32 s)
 {
     checkSlot(s);

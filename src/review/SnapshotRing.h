@@ -33,6 +33,10 @@ public:
     // charged to budget. False when the image cannot be had: it would not fit in the
     // budget, or the allocation failed; the slot then holds no image.
     bool allocateSlot(qint32 slot, QSize size, qint64 &budget);
+    // Gives every slot a fresh image of the given size, charged to budget. When one
+    // cannot be had, every slot is released again, so that a failed layout holds no
+    // memory while the user is told, and false is returned.
+    bool allocateAll(QSize size, qint64 budget);
     // A slot counts as blank from its allocation until a capture writes it.
     void markWritten(qint32 slot);
     bool isWritten(qint32 slot) const;

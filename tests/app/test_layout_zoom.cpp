@@ -27,6 +27,7 @@ class TestLayoutZoom : public QObject {
     std::optional<WindowFixture> f;
     ModalCloser *closer = nullptr;
     QList<MessageBox::Icon> icons;
+    QList<qint64> ringBytesAtBox; // what the ring still held while each box was up
     frmMain *w = nullptr;
     void start(bool withMedium = true)
     {
@@ -67,9 +68,11 @@ private slots:
         f.emplace();
         closer = &f->closer;
         icons.clear();
+        ringBytesAtBox.clear();
         MessageBox::setPresenter([this](const QString &, const QString &text, MessageBox::Icon icon) {
             f->boxes << text;
             icons << icon;
+            ringBytesAtBox << w->ring().bytesHeld();
         });
     }
     void cleanup()
@@ -216,6 +219,7 @@ private slots:
         QTRY_COMPARE(video()->size(), QSize(160, 120));
         QCOMPARE(f->boxes, QStringList{kCriticalText});
         QCOMPARE(icons, QList<MessageBox::Icon>{MessageBox::Icon::Critical});
+        QCOMPARE(ringBytesAtBox, QList<qint64>{0}); // a half-built ring is given back first
         QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
         QTRY_VERIFY(!w->PlayTimer->isEnabled());
         QCOMPARE(w->playPicture(), frmMain::PlayPicture::Play);

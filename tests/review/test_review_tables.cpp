@@ -1,6 +1,7 @@
 // The snapshot ring's arithmetic without a screen: tile geometry, offset to slot, the
 // write cursor, the allocation budget and the age label.
 #include "errors/Failure.h"
+#include "review/MemoryBudget.h"
 #include "review/ReviewAge.h"
 #include "review/SnapshotRing.h"
 #include "review/TileGrid.h"
@@ -112,18 +113,56 @@ private slots:
         SnapshotRing ring;
         ring.setCount(3);
         const qint64 slotBytes = 100 * 50 * 4;
-        qint64 budget = 2 * slotBytes + 10;
-        QVERIFY(ring.allocateSlot(1, QSize(100, 50), budget) && ring.allocateSlot(2, QSize(100, 50), budget));
-        QCOMPARE(budget, 10);
-        QVERIFY(!ring.allocateSlot(3, QSize(100, 50), budget));
-        QVERIFY(!ring.isAllocated(3));
-        QCOMPARE(ring.bytesHeld(), 2 * slotBytes);
+        QVERIFY(ring.allocateAll(QSize(100, 50), 3 * slotBytes));
+        QCOMPARE(ring.bytesHeld(), 3 * slotBytes);
         ring.markWritten(1);
-        QVERIFY(ring.isWritten(1));
-        qint64 more = 400;
-        QVERIFY(ring.allocateSlot(1, QSize(10, 10), more)); // a new allocation is blank again
-        QCOMPARE(more, 0);
+        QVERIFY(ring.allocateAll(QSize(10, 10), 3 * 400)); // a new allocation is blank again
         QVERIFY(!ring.isWritten(1));
+        // Two of three fit: none is kept, so a failed layout holds nothing.
+        QVERIFY(!ring.allocateAll(QSize(100, 50), 3 * slotBytes - 1));
+        QCOMPARE(ring.bytesHeld(), 0);
+        QVERIFY(!ring.isAllocated(1));
+    }
+    // The system's own texts, as this machine and common containers write them.
+    void memoryTexts_data()
+    {
+        QTest::addColumn<QByteArray>("cgroups");   // /proc/self/cgroup
+        QTest::addColumn<QByteArray>("limitText"); // memory.max or memory.limit_in_bytes
+        QTest::addColumn<QByteArray>("usage");
+        QTest::addColumn<QByteArray>("stat");
+        QTest::addColumn<bool>("unified");
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<qint64>("headroom"); // -1: no limit
+        const QByteArray v1 = "9:name=systemd:/\n5:devices:/\n4:memory:/process_api/9137\n3:cpuset:/\n0::/\n";
+        QTest::newRow("v2, 3 GB") << QByteArray("0::/\n") << QByteArray("3221225472\n") << QByteArray("1073741824\n")
+                                  << QByteArray("anon 800000000\ninactive_file 73741824\nactive_file 5\n") << true
+                                  << QByteArray("/") << 3221225472ll - 1000000000ll;
+        QTest::newRow("v2, none") << QByteArray("0::/user.slice/user-1000.slice/session-2.scope\n")
+                                  << QByteArray("max\n") << QByteArray("5\n") << QByteArray() << true
+                                  << QByteArray("/user.slice/user-1000.slice/session-2.scope") << qint64(-1);
+        QTest::newRow("v1, none") << v1 << QByteArray("9223372036854771712\n") << QByteArray("875454464\n")
+                                  << QByteArray() << false << QByteArray("/process_api/9137") << qint64(-1);
+        QTest::newRow("v1, over") << v1 << QByteArray("536870912\n") << QByteArray("600000000\n")
+                                  << QByteArray("cache 1\ntotal_inactive_file 10\n") << false
+                                  << QByteArray("/process_api/9137") << qint64(0);
+    }
+    void memoryTexts()
+    {
+        QFETCH(QByteArray, cgroups);
+        QFETCH(QByteArray, limitText);
+        QFETCH(QByteArray, usage);
+        QFETCH(QByteArray, stat);
+        QFETCH(bool, unified);
+        QFETCH(QByteArray, path);
+        QFETCH(qint64, headroom);
+        QCOMPARE(MemoryBudget::groupPath(cgroups, unified), std::optional<QByteArray>(path));
+        QCOMPARE(MemoryBudget::headroom(limitText, usage, stat, unified).value_or(-1), headroom);
+        const QByteArray meminfo = "MemTotal:       24683784 kB\nMemFree:        23577320 kB\n"
+                                   "MemAvailable:   24021608 kB\nBuffers:           74508 kB\n";
+        QCOMPARE(MemoryBudget::field(meminfo, "MemAvailable:"), std::optional<qint64>(24021608ll * 1024));
+        QCOMPARE(MemoryBudget::field(meminfo, "MemAvail"), std::nullopt);
+        // This machine's own figure can be read: the guard is not blind.
+        QVERIFY(MemoryBudget::availableBytes().value_or(0) > 0);
     }
     void ageText_data()
     {
