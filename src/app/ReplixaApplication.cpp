@@ -3,6 +3,7 @@
 #include "errors/Failure.h"
 #include "errors/FailurePatterns.h"
 #include "errors/MessageBox.h"
+#include "app/ExitSignals.h"
 #include "app/frmMain.h"
 #include "playback/MpvMediaPlayer.h"
 
@@ -46,15 +47,27 @@ QString ReplixaApplication::commandLine(const QStringList &arguments)
 
 int runReplixa(int argc, char **argv)
 {
-    ReplixaApplication app(argc, argv);
+    // The command line is one file name, whatever it looks like: the toolkit sees none
+    // of it, so a file named "-reverse" is opened rather than taken as an option.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    int toolkitArgc = 1;
+    ReplixaApplication app(toolkitArgc, argv);
     ReplixaApplication::setApplicationName(QStringLiteral("Replixa"));
     std::unique_ptr<frmMain> window;
+    // Logout, shutdown and Ctrl+C end the program as File > Exit does.
+    ExitSignals exitSignals([&] {
+        if (window)
+            window->mnuFileExit_Click();
+        QApplication::quit();
+    });
     try {
         window = std::make_unique<frmMain>(
             [](QWidget *videoParent) -> std::unique_ptr<MediaPlayer> {
                 return std::make_unique<MpvMediaPlayer>(videoParent);
             },
-            ReplixaApplication::commandLine(ReplixaApplication::arguments()));
+            ReplixaApplication::commandLine(arguments));
     } catch (...) {
         // Without its video engine there is no program to show.
         const Failure failure = Failure::fromCurrentException();
