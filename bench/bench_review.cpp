@@ -16,6 +16,7 @@
 #include "FakeMediaPlayer.h"
 
 #include "app/ReplixaApplication.h"
+#include "app/CommandBar.h"
 #include "app/frmMain.h"
 #include "errors/MessageBox.h"
 #include "review/ReviewPicture.h"
@@ -521,7 +522,7 @@ int main(int argc, char **argv)
     // new text in the age label.
     const HeapCounts repaint = countAllocations(kCountedSteps, [&](int) { w.oCaptured->repaint(); });
     const QString ages[2] = {QStringLiteral("0.04 sec"), QStringLiteral("0.08 sec")};
-    const HeapCounts label = countAllocations(kCountedSteps, [&](int i) { w.lblReviewTime->setText(ages[i % 2]); });
+    const HeapCounts label = countAllocations(kCountedSteps, [&](int i) { w.frCommand->lblReviewTime->setText(ages[i % 2]); });
     w.ShowImage(0);
 
     MedianKeeper reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular

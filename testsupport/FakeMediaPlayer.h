@@ -65,8 +65,7 @@ private:
             const int button = e->button() == Qt::RightButton    ? RightButton
                                : e->button() == Qt::MiddleButton ? MiddleButton : LeftButton;
             const QPoint at = e->position().toPoint();
-            QMetaObject::invokeMethod(
-                player, [=, p = player] { emit p->MouseDown(button, 0, at.x(), at.y()); }, Qt::QueuedConnection);
+            emit player->MouseDown(button, 0, at.x(), at.y());
         }
         FakeMediaPlayer *player;
     };

@@ -7,7 +7,9 @@
 #include "ModalCloser.h"
 
 #include "app/ReplixaApplication.h"
+#include "app/CommandBar.h"
 #include "app/frmMain.h"
+#include "review/ReviewButton.h"
 #include "playback/MpvMediaPlayer.h"
 #include "review/MemoryBudget.h"
 #include "settings/SettingsStore.h"

@@ -1,20 +1,20 @@
 #pragma once
-// Outer window sizes are kept in twips (1/1440 inch); everything inside the window is pixels.
+// Outer window sizes are kept in twips (1/1440 inch); everything inside the window is
+// pixels. The outer size counts the window's frame, as far as the window system tells it.
 
 #include <QWidget>
 
+#include <source_location>
+
 namespace Twips {
 
-inline double perPixelX(const QWidget *w)
-{
-    const int dpi = w->logicalDpiX();
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
+double perPixelX(const QWidget *w);
+double perPixelY(const QWidget *w);
 
-inline double perPixelY(const QWidget *w)
-{
-    const int dpi = w->logicalDpiY();
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
+double outerWidth(const QWidget *window);
+double outerHeight(const QWidget *window);
+// A size no window can take fails with "Invalid property value" at the caller's line.
+void setOuterWidth(QWidget *window, double twips, std::source_location where);
+void setOuterHeight(QWidget *window, double twips, std::source_location where);
 
 } // namespace Twips

@@ -2,15 +2,20 @@
 
 #include "AppInfo.h"
 #include "about/frmAbout.h"
-#include "app/KeyCodes.h"
+#include "app/CommandBar.h"
+#include "app/Commands.h"
+#include "app/KeyTracker.h"
 #include "app/Twips.h"
 #include "errors/Failure.h"
 #include "errors/MessageBox.h"
+#include "errors/SupportMail.h"
 #include "errors/frmError.h"
 #include "playback/MediaPlayer.h"
 #include "playback/OpenDialog.h"
+#include "review/Capture.h"
 #include "review/MemoryBudget.h"
 #include "review/ReviewAge.h"
+#include "review/ReviewButton.h"
 #include "review/ReviewPicture.h"
 #include "review/TileGrid.h"
 #include "settings/Numbers.h"
@@ -18,15 +23,14 @@
 #include "settings/frmOptions.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -35,28 +39,7 @@
 #include <QUrl>
 #include <QWindow>
 
-#include <limits>
-
 namespace {
-QString appTitle()
-{
-    return QString::fromLatin1(AppInfo::kTitle);
-}
-
-QString versionNumbers()
-{
-    return QString::fromLatin1(AppInfo::kVersion);
-}
-
-// Pixels from a twips value, refusing sizes no window can take.
-int pixelsFromTwips(double twips, double twipsPerPixel, std::source_location where)
-{
-    const double pixels = twips / twipsPerPixel;
-    if (!(pixels >= 0) || pixels > QWIDGETSIZE_MAX)
-        raiseFailure(Failure::InvalidPropertyValue, Failure::standardDescription(Failure::InvalidPropertyValue), where);
-    return int(std::lround(pixels));
-}
-
 constexpr int kPlayerLeft = 0;
 constexpr int kPlayerTop = 40;
 } // namespace
@@ -86,6 +69,7 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(PauseTimer, &IntervalTimer::Timer, this, &frmMain::PauseTimer_Timer);
     connect(ReviewTimer, &IntervalTimer::Timer, this, &frmMain::ReviewTimer_Timer);
     connect(SplashTimer, &IntervalTimer::Timer, this, &frmMain::SplashTimer_Timer);
+    connect(PositionTimer, &IntervalTimer::Timer, this, &frmMain::PositionTimer_Timer);
 
     mPlayer = mPlayerFactory(client);
     QWidget *video = mPlayer->widget();
@@ -94,6 +78,7 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(mPlayer.get(), &MediaPlayer::PlayStateChange, this, &frmMain::oMediaPlayer_PlayStateChange);
     connect(mPlayer.get(), &MediaPlayer::OpenStateChange, this, &frmMain::oMediaPlayer_OpenStateChange);
     connect(mPlayer.get(), &MediaPlayer::MouseDown, this, &frmMain::oMediaPlayer_MouseDown);
+    mPosition = std::make_unique<PositionControl>(*mPlayer, *this);
 
     oCaptured = new ReviewPicture(client);
     oCaptured->setObjectName(QStringLiteral("oCaptured"));
@@ -113,107 +98,48 @@ frmMain::~frmMain()
     qApp->removeEventFilter(this);
     // The player's widget is a child of client; release the engine first so it never
     // outlives the window it draws into.
+    mPosition.reset();
     mPlayer.reset();
 }
 
 void frmMain::createMenus()
 {
-    mnuFile = menuBar()->addMenu(tr("&File"));
-    mnuFileOpen = mnuFile->addAction(tr("&Open Video..."));
-    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
-    mnuFile->addSeparator();
-    mnuFileExit = mnuFile->addAction(tr("E&xit"));
-    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
-
-    mnuTools = menuBar()->addMenu(tr("&Edit"));
-    mnuToolsCopy = mnuTools->addAction(tr("&Copy Image"));
-    mnuToolsCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    connect(mnuToolsCopy, &QAction::triggered, this, &frmMain::mnuToolsCopy_Click);
-    mnuTools->addSeparator();
-    mnuToolsOptions = mnuTools->addAction(tr("&Options..."));
-    connect(mnuToolsOptions, &QAction::triggered, this, &frmMain::mnuToolsOptions_Click);
-
-    mnuView = menuBar()->addMenu(tr("&View"));
-    // The key names are part of the captions: F5 and F6 belong to the window's own key handling.
-    mnuViewPrev = mnuView->addAction(tr("P&revious Frame") + QString(33, QLatin1Char(' ')) + QStringLiteral("F5"));
-    connect(mnuViewPrev, &QAction::triggered, this, &frmMain::mnuViewPrev_Click);
-    mnuViewNext = mnuView->addAction(tr("&Next Frame") + QString(39, QLatin1Char(' ')) + QStringLiteral("F6"));
-    connect(mnuViewNext, &QAction::triggered, this, &frmMain::mnuViewNext_Click);
-    mnuView->addSeparator();
-    mnuViewPlay = mnuView->addAction(tr("&Play / Pause"));
-    mnuViewPlay->setShortcut(QKeySequence(Qt::Key_F7));
-    connect(mnuViewPlay, &QAction::triggered, this, &frmMain::cmdPlay_Click);
-
-    mnuZoom = menuBar()->addMenu(tr("&Zoom"));
-    mnuZoom100 = mnuZoom->addAction(tr("&100 %"));
-    mnuZoom100->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
-    mnuZoom200 = mnuZoom->addAction(tr("&200 %"));
-    mnuZoom200->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2));
-    mnuZoomFit = mnuZoom->addAction(tr("&Fit to Window"));
-    mnuZoomFit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F3));
-    mnuZoomFullScreen = mnuZoom->addAction(tr("Full &Screen"));
-    mnuZoomFullScreen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-    for (QAction *item : {mnuZoom100, mnuZoom200, mnuZoomFit})
-        item->setCheckable(true);
-    connect(mnuZoom100, &QAction::triggered, this, &frmMain::mnuZoom100_Click);
-    connect(mnuZoom200, &QAction::triggered, this, &frmMain::mnuZoom200_Click);
-    connect(mnuZoomFit, &QAction::triggered, this, &frmMain::mnuZoomFit_Click);
-    connect(mnuZoomFullScreen, &QAction::triggered, this, &frmMain::mnuZoomFullScreen_Click);
-
-    mnuHelp = menuBar()->addMenu(tr("&Help"));
-    mnuHelpAbout = mnuHelp->addAction(tr("&About..."));
+    for (const Commands::Menu &menu : Commands::menus())
+        menuBar()->addMenu(tr(menu.caption))->setObjectName(QLatin1String(menu.name));
+    for (const Commands::Command &command : Commands::table()) {
+        auto *menu = command.menu ? menuBar()->findChild<QMenu *>(QLatin1String(command.menu)) : nullptr;
+        if (!menu)
+            continue;
+        QAction *item = qstrcmp(command.caption, "-") == 0 ? menu->addSeparator() : menu->addAction(tr(command.caption));
+        item->setObjectName(QLatin1String(command.name));
+        item->setShortcut(command.shortcut);
+        item->setAutoRepeat(false); // a held key is one command
+        if (command.handler)
+            connect(item, &QAction::triggered, this, [this, handler = command.handler] { (this->*handler)(); });
+    }
+    const auto item = [this](const char *name) { return menuBar()->findChild<QAction *>(QLatin1String(name)); };
+    mnuZoom100 = item("mnuZoom100");
+    mnuZoom200 = item("mnuZoom200");
+    mnuZoomFit = item("mnuZoomFit");
+    for (QAction *zoom : {mnuZoom100, mnuZoom200, mnuZoomFit})
+        zoom->setCheckable(true);
 }
 
 void frmMain::createCommandBar()
 {
-    frCommand = new QFrame(client);
-    frCommand->setObjectName(QStringLiteral("frCommand"));
-    frCommand->setGeometry(3, 0, 389, 41);
-
-    auto pictureButton = [this](const char *name, int left, const QString &tip) {
-        auto *button = new QToolButton(frCommand);
-        button->setObjectName(QLatin1String(name));
-        button->setGeometry(left, 10, 16, 16);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setAutoRaise(true);
-        button->setIconSize(QSize(16, 16));
-        button->setToolTip(tip);
-        return button;
-    };
-    cmdPlay = pictureButton("cmdPlay", 0, tr("Play - Pause F7"));
-    // Until a medium opens, the play button takes no clicks and shows a copy of its
-    // disabled picture, which counts as neither play nor pause.
-    cmdPlay->setEnabled(false);
-    cmdPlay->setIcon(imgPlay.picture(PictureStore::Picture::Disabled));
-    cmdLeft = pictureButton("cmdLeft", 24, tr("Previous Frame F5"));
-    cmdLeft->setIcon(imgLeft.picture(PictureStore::Picture::Normal));
-    cmdRight = pictureButton("cmdRight", 88, tr("Next Frame F6"));
-    cmdRight->setIcon(imgRight.picture(PictureStore::Picture::Normal));
-    cmdFullScreen = pictureButton("cmdFullScreen", 112, tr("Full Screen"));
-    connect(cmdPlay, &QToolButton::clicked, this, &frmMain::cmdPlay_Click);
-    connect(cmdFullScreen, &QToolButton::clicked, this, &frmMain::cmdFullScreen_Click);
-    cmdFullScreen->setIcon(PictureStore(PictureStore::Shape::FullScreen).picture(PictureStore::Picture::Normal));
-    // The review buttons react to either mouse button, so they are watched directly.
-    cmdLeft->installEventFilter(this);
-    cmdRight->installEventFilter(this);
+    frCommand = new CommandBar(imgPlay, imgLeft, imgRight, client);
+    connect(frCommand->cmdPlay, &QToolButton::clicked, this, &frmMain::cmdPlay_Click);
+    connect(frCommand->cmdLeft, &ReviewButton::MouseDown, this, &frmMain::cmdLeft_MouseDown);
+    connect(frCommand->cmdRight, &ReviewButton::MouseDown, this, &frmMain::cmdRight_MouseDown);
+    for (ReviewButton *button : {frCommand->cmdLeft, frCommand->cmdRight})
+        connect(button, &ReviewButton::MouseUp, this, [this] { ReleaseReview(); });
+    connect(frCommand->cmdFullScreen, &QToolButton::clicked, this, &frmMain::cmdFullScreen_Click);
+    connect(frCommand->SpeedSlider, &QSlider::valueChanged, this, &frmMain::SpeedSlider_Change);
+    // Only the user's moves seek: a value the refresh sets is no scroll.
+    connect(frCommand->PositionSlider, &QSlider::actionTriggered, this, &frmMain::PositionSlider_Scroll);
     // A release ends a held step wherever it lands: the widget that took the press may
     // have been hidden by the step itself (the video gives way to the review picture).
     qApp->installEventFilter(this);
-
-    lblReviewTime = new QLabel(tr("-0.0 sec"), frCommand);
-    lblReviewTime->setObjectName(QStringLiteral("lblReviewTime"));
-    lblReviewTime->setGeometry(48, 12, 37, 13);
-    QFont small = lblReviewTime->font();
-    small.setPixelSize(9);
-    lblReviewTime->setFont(small);
-
-    SpeedSlider = new QSlider(Qt::Horizontal, frCommand);
-    SpeedSlider->setObjectName(QStringLiteral("SpeedSlider"));
-    SpeedSlider->setRange(1, 3);
-    SpeedSlider->setValue(3);
-    SpeedSlider->setPageStep(1);
-    SpeedSlider->setFocusPolicy(Qt::NoFocus);
-    SpeedSlider->setGeometry(136, 10, 49, 25);
 }
 
 // ---------------------------------------------------------------------------
@@ -254,11 +180,33 @@ qint16 frmMain::IncrementStartCount()
 void frmMain::SplashTimer_Timer()
 {
     SplashTimer->stop();
+    showAbout();
+}
+
+void frmMain::showAbout()
+{
     if (mAbout)
         return;
-    frmAbout about;
+    frmAbout about(this);
     mAbout = &about;
     about.exec();
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    PauseMedia();
+    showAbout();
+}
+
+void frmMain::mnuHelpContent_Click()
+{
+    const QString help = ProgramFolder::path() + QStringLiteral("/Replixa FAQ.htm");
+    ignoreFailure([&] { QDesktopServices::openUrl(QUrl::fromLocalFile(help)); });
+}
+
+void frmMain::mnuHelpEmail_Click()
+{
+    SupportMail::SendMail(SupportMail::GetVersionText(), QString());
 }
 
 void frmMain::mnuFileExit_Click()
@@ -396,7 +344,7 @@ void frmMain::OpenMedia(const QString &name)
         fileName.remove(QLatin1Char('"'));
         mPlayer->SetFileName(fileName);
         if (mPlayer->PlayState() == MediaPlayer::Closed) {
-            setCaption(QStringLiteral("Orvane ") + appTitle() + QLatin1Char(' ') + versionNumbers());
+            setCaption(QStringLiteral("Orvane %1 %2").arg(AppInfo::kTitle, AppInfo::kVersion));
             MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + name);
             return;
         }
@@ -409,7 +357,7 @@ void frmMain::OpenMedia(const QString &name)
             mnuZoom200_Click();
         if (mnuZoomFit->isChecked())
             mnuZoomFit_Click();
-        setCaption(QStringLiteral("Orvane ") + appTitle() + QStringLiteral(" - ") + mPlayer->FileName());
+        setCaption(QStringLiteral("Orvane %1 - ").arg(AppInfo::kTitle) + mPlayer->FileName());
         PlayMedia();
         Form_Resize();
     });
@@ -418,7 +366,7 @@ void frmMain::OpenMedia(const QString &name)
 void frmMain::setPlayPicture(PlayPicture picture)
 {
     mPlayPicture = picture;
-    cmdPlay->setIcon(imgPlay.picture(picture == PlayPicture::Pause ? PictureStore::Picture::Pressed
+    frCommand->cmdPlay->setIcon(imgPlay.picture(picture == PlayPicture::Pause ? PictureStore::Picture::Pressed
                                      : picture == PlayPicture::Play ? PictureStore::Picture::Normal
                                                                     : PictureStore::Picture::Disabled));
 }
@@ -426,13 +374,13 @@ void frmMain::setPlayPicture(PlayPicture picture)
 void frmMain::setLeftPicture(PictureStore::Picture picture)
 {
     mLeftPicture = picture;
-    cmdLeft->setIcon(imgLeft.picture(picture));
+    frCommand->cmdLeft->setIcon(imgLeft.picture(picture));
 }
 
 void frmMain::setRightPicture(PictureStore::Picture picture)
 {
     mRightPicture = picture;
-    cmdRight->setIcon(imgRight.picture(picture));
+    frCommand->cmdRight->setIcon(imgRight.picture(picture));
 }
 
 void frmMain::PlayMedia()
@@ -457,9 +405,9 @@ void frmMain::PauseMedia()
 
 void frmMain::ShowButtonTips(bool show)
 {
-    cmdLeft->setToolTip(show ? tr("Previous Frame <-") : QString());
-    cmdRight->setToolTip(show ? tr("Next Frame ->") : QString());
-    cmdPlay->setToolTip(show ? tr("Play - Pause (Space)") : QString());
+    frCommand->cmdLeft->setToolTip(show ? tr("Previous Frame <-") : QString());
+    frCommand->cmdRight->setToolTip(show ? tr("Next Frame ->") : QString());
+    frCommand->cmdPlay->setToolTip(show ? tr("Play - Pause (Space)") : QString());
 }
 
 void frmMain::cmdPlay_Click()
@@ -499,8 +447,8 @@ void frmMain::oMediaPlayer_PlayStateChange(int /*previous*/, int state)
 
 void frmMain::oMediaPlayer_OpenStateChange(int previous, int /*state*/)
 {
-    cmdPlay->setEnabled(previous != MediaPlayer::Open);
-    cmdLeft->setEnabled(cmdPlay->isEnabled());
+    frCommand->cmdPlay->setEnabled(previous != MediaPlayer::Open);
+    frCommand->cmdLeft->setEnabled(frCommand->cmdPlay->isEnabled());
 }
 
 void frmMain::oMediaPlayer_MouseDown(int button, int /*shift*/, int /*x*/, int /*y*/)
@@ -511,27 +459,10 @@ void frmMain::oMediaPlayer_MouseDown(int button, int /*shift*/, int /*x*/, int /
 // ---------------------------------------------------------------------------
 // Layout and zoom
 
-double frmMain::outerWidthTwips() const
-{
-    return frameGeometry().width() * Twips::perPixelX(this);
-}
-
-double frmMain::outerHeightTwips() const
-{
-    return frameGeometry().height() * Twips::perPixelY(this);
-}
-
-void frmMain::setOuterWidthTwips(double twips, std::source_location where)
-{
-    const int frame = frameGeometry().width() - width();
-    resize(std::max(1, pixelsFromTwips(twips, Twips::perPixelX(this), where) - frame), height());
-}
-
-void frmMain::setOuterHeightTwips(double twips, std::source_location where)
-{
-    const int frame = frameGeometry().height() - height();
-    resize(width(), std::max(1, pixelsFromTwips(twips, Twips::perPixelY(this), where) - frame));
-}
+double frmMain::outerWidthTwips() const { return Twips::outerWidth(this); }
+double frmMain::outerHeightTwips() const { return Twips::outerHeight(this); }
+void frmMain::setOuterWidthTwips(double twips, std::source_location where) { Twips::setOuterWidth(this, twips, where); }
+void frmMain::setOuterHeightTwips(double twips, std::source_location where) { Twips::setOuterHeight(this, twips, where); }
 
 int frmMain::innerWidth() const
 {
@@ -632,8 +563,8 @@ void frmMain::cmdFullScreen_Click()
     reportFailures(*this, "cmdFullScreen_Click: ", [&] {
         mbFullScreen = !mbFullScreen;
         ShowTitleBar(this, !mbFullScreen);
-        for (QMenu *menu : {mnuFile, mnuView, mnuHelp, mnuTools, mnuZoom})
-            menu->menuAction()->setVisible(!mbFullScreen);
+        for (QAction *menu : menuBar()->actions())
+            menu->setVisible(!mbFullScreen);
         // With all five menus hidden the window has no menu bar.
         menuBar()->setVisible(!mbFullScreen);
         // The window system is asked for full screen, and the window is also put over
@@ -674,21 +605,28 @@ void frmMain::updateMinimumSize()
 void frmMain::Form_KeyDown(int keyCode, int /*shift*/)
 {
     reportFailures(*this, "Form_KeyDown: ", [&] {
-        if (keyCode == KeyCodes::Numpad4 || keyCode == KeyCodes::Left || keyCode == KeyCodes::F5) {
-            if (!ReviewTimer->isEnabled())
-                cmdLeft_MouseDown(1, 0, 0, 0);
-        } else if (keyCode == KeyCodes::Numpad6 || keyCode == KeyCodes::Right || keyCode == KeyCodes::F6) {
-            if (!ReviewTimer->isEnabled())
-                cmdLeft_MouseDown(2, 0, 0, 0);
-        }
+        if (const Commands::Command *command = Commands::forHeldKey(keyCode))
+            (this->*command->handler)();
     });
 }
 
 void frmMain::Form_KeyUp(int keyCode, int /*shift*/)
 {
-    if (keyCode == KeyCodes::Space || keyCode == KeyCodes::Enter)
-        cmdPlay_Click();
+    if (const Commands::Command *command = Commands::forKeyUp(keyCode, mbFullScreen))
+        (this->*command->handler)();
     ReleaseReview();
+}
+
+void frmMain::holdReviewBack()
+{
+    if (!ReviewTimer->isEnabled())
+        cmdLeft_MouseDown(1, 0, 0, 0);
+}
+
+void frmMain::holdReviewForward()
+{
+    if (!ReviewTimer->isEnabled())
+        cmdLeft_MouseDown(2, 0, 0, 0);
 }
 
 void frmMain::mnuToolsOptions_Click()
@@ -724,12 +662,7 @@ void frmMain::SetSnapshotRegion()
             oCaptured->setPictureSize(QSize(size.width(), std::max(0, size.height() - 10)));
             if (mRing.count() > SnapshotRing::kMaxCount)
                 raiseFailure(Failure::Overflow);
-            // What the ring may take: what the system can still give, plus what the ring
-            // holds now and gives back as it goes, less a reserve for everything else.
-            const std::optional<qint64> available = MemoryBudget::availableBytes();
-            const qint64 budget = available ? *available + mRing.bytesHeld() - MemoryBudget::kReserveBytes
-                                            : std::numeric_limits<qint64>::max();
-            if (mRing.allocateAll(size, budget))
+            if (mRing.allocateAll(size, MemoryBudget::forRing(mRing.bytesHeld())))
                 return;
             if (!mnuZoom100->isChecked()) {
                 mnuZoom100_Click();
@@ -748,43 +681,13 @@ void frmMain::SetSnapshotRegion()
     --mRegionDepth;
 }
 
-void frmMain::copyVisiblePixels(QPoint from, QImage &to, QPoint at, QSize size) const
-{
-    // What the window shows at a point of its inner area: the review picture where it
-    // lies over the video, the video's picture elsewhere, black where the video has none.
-    const QWidget *video = mPlayer->widget();
-    if (video->isVisible()) {
-        const QImage &frame = mPlayer->frame();
-        if (frame.width() < video->width() || frame.height() < video->height()) {
-            for (int y = 0; y < size.height() && at.y() + y < to.height(); ++y) {
-                if (at.y() + y < 0)
-                    continue;
-                QRgb *line = reinterpret_cast<QRgb *>(to.scanLine(at.y() + y));
-                for (int x = std::max(0, at.x()); x < std::min(to.width(), at.x() + size.width()); ++x)
-                    line[x] = qRgb(0, 0, 0);
-            }
-        }
-        TileGrid::copyPixels(frame, from - video->pos(), to, at, size);
-    }
-    if (oCaptured->isVisible())
-        TileGrid::copyPixels(oCaptured->buffer(), from - oCaptured->pos(), to, at, size);
-}
-
 void frmMain::CaptureImage()
 {
     reportFailures(*this, "CaptureImage: ", [&] {
         const qint32 slot = mRing.captureSlot();
         if (slot < 1)
             return; // an empty ring
-        const QWidget *video = mPlayer->widget();
-        const QSize tile = TileGrid::tileSize(video->width(), video->height());
-        QImage &image = mRing.slot(slot);
-        for (int r = 0; r < TileGrid::kRows; ++r) {
-            for (int c = 0; c < TileGrid::kColumns; ++c) {
-                const QPoint at(c * tile.width(), r * tile.height());
-                copyVisiblePixels(video->pos() + at, image, at, tile);
-            }
-        }
+        Capture::videoArea(*mPlayer, *oCaptured, mRing.slot(slot));
         mRing.markWritten(slot);
         mRing.setCaptureSlot(slot - 1 < 1 ? mRing.count() : slot - 1);
     });
@@ -792,19 +695,13 @@ void frmMain::CaptureImage()
 
 void frmMain::PlayTimer_Timer()
 {
-    ignoreFailure([&] {
-        if (SpeedSlider->value() < 3) {
-            PauseTimer->start();
-            PauseMedia();
-        }
-    });
+    mSpeed.playTick();
     ignoreFailure([&] { CaptureImage(); });
 }
 
 void frmMain::PauseTimer_Timer()
 {
-    PauseTimer->stop();
-    PlayMedia();
+    mSpeed.pauseTick();
 }
 
 void frmMain::ShowImage(qint32 offset)
@@ -817,10 +714,10 @@ void frmMain::ShowImage(qint32 offset)
         if (offset == 0) {
             video->setVisible(true);
             oCaptured->hide();
-            lblReviewTime->setText(QStringLiteral("0 sec"));
+            frCommand->lblReviewTime->setText(QStringLiteral("0 sec"));
             return;
         }
-        lblReviewTime->setText(
+        frCommand->lblReviewTime->setText(
             ReviewAge::text(ReviewAge::seconds(PlayTimer->interval(), PauseTimer->interval(), offset)));
         const qint32 slot = mRing.slotOfOffset(offset);
         video->setVisible(false);
@@ -839,46 +736,21 @@ void frmMain::ShowImage(qint32 offset)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease && mlReviewDirection() > 0 && watched != cmdLeft &&
-        watched != cmdRight) {
-        // The window itself sees the release even when no widget takes it any more.
-        const bool ours = watched->isWidgetType() ? static_cast<QWidget *>(watched)->window() == this
-                                                  : watched == static_cast<QObject *>(windowHandle());
-        if (ours)
-            ReleaseReview();
-    }
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->window() == this) {
+    const bool ours = watched->isWidgetType() ? static_cast<QWidget *>(watched)->window() == this
+                                              : watched == static_cast<QObject *>(windowHandle());
+    // The window itself sees a release even when no widget takes it any more.
+    const bool reviewButton = watched == frCommand->cmdLeft || watched == frCommand->cmdRight;
+    if (event->type() == QEvent::MouseButtonRelease && ours && mlReviewDirection() > 0 && !reviewButton)
+        ReleaseReview();
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && ours &&
+        watched->isWidgetType()) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        // An unhandled key travels up through the parents; it is one key all the same.
-        const KeySeen now{event, event->type(), key->key(), key->timestamp()};
-        const bool seen = now == mLastKey;
-        mLastKey = now;
-        // Held keys repeat as release and press pairs; only the real release counts.
-        if (!seen && event->type() == QEvent::KeyPress)
-            Form_KeyDown(KeyCodes::fromEvent(key), shiftCode(key->modifiers()));
-        else if (!seen && !key->isAutoRepeat())
-            Form_KeyUp(KeyCodes::fromEvent(key), shiftCode(key->modifiers()));
-    }
-    if (watched == cmdLeft || watched == cmdRight) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick: {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            const int button = mouseButtonCode(mouse->button());
-            const int shift = shiftCode(mouse->modifiers());
-            const int x = int(mouse->position().x()), y = int(mouse->position().y());
-            if (watched == cmdLeft)
-                cmdLeft_MouseDown(button, shift, x, y);
-            else
-                cmdRight_MouseDown(button, shift, x, y);
-            break;
-        }
-        case QEvent::MouseButtonRelease:
-            ReleaseReview();
-            break;
-        default:
-            break;
+        const int code = Commands::keyCode(key);
+        switch (mKeys.take(key, code)) {
+        case KeyTracker::Take::KeyDown: Form_KeyDown(code, shiftCode(key->modifiers())); break;
+        case KeyTracker::Take::KeyUp: Form_KeyUp(code, shiftCode(key->modifiers())); break;
+        case KeyTracker::Take::ReleaseOnly: ReleaseReview(); break;
+        case KeyTracker::Take::Nothing: break;
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -886,6 +758,9 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 void frmMain::cmdLeft_MouseDown(int button, int, int, int)
 {
+    // A review press ends a slow-motion still phase for good, so that the pending
+    // resume does not bring the live video back under the held button.
+    PauseTimer->stop();
     MouseDown(button);
 }
 
@@ -925,14 +800,14 @@ void frmMain::mnuToolsCopy_Click()
     reportFailures(*this, "mnuToolsCopy_Click: ", [&] {
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
+        // The live video is first taken into the review picture's buffer, as a capture
+        // takes it, so that the clipboard gets what the screen shows.
+        if (mPlayer->widget()->isVisible())
+            Capture::videoArea(*mPlayer, *oCaptured, oCaptured->buffer());
         // A copy, so that the review picture's buffer stays its own and the next step
         // draws into it without copying.
-        if (!mPlayer->widget()->isVisible()) {
-            if (oCaptured->isVisible())
-                clipboard->setImage(oCaptured->buffer().copy());
-        } else {
+        if (mPlayer->widget()->isVisible() || oCaptured->isVisible())
             clipboard->setImage(oCaptured->buffer().copy());
-        }
     });
 }
 
@@ -964,4 +839,58 @@ void frmMain::ShowError(QString &sErr, const Failure &failure)
     PlayTimer->stop();
     PauseTimer->stop();
     mErrors.present(sErr, failure.number());
+}
+
+// ---------------------------------------------------------------------------
+// Position and speed
+
+void frmMain::PositionTimer_Timer()
+{
+    mPosition->timerTick();
+}
+
+void frmMain::PositionSlider_Scroll()
+{
+    mPosition->sliderScrolled();
+}
+void frmMain::SpeedSlider_Change()
+{
+    mSpeed.speedChanged();
+}
+
+void frmMain::ToggleSpeed()
+{
+    mSpeed.toggleSpeed();
+}
+
+int frmMain::speedValue() const { return frCommand->SpeedSlider->value(); }
+void frmMain::setSpeedValue(int value) { frCommand->SpeedSlider->setValue(value); }
+void frmMain::setSpeedTip(const QString &tip) { frCommand->SpeedSlider->setToolTip(tip); }
+int frmMain::playInterval() const { return PlayTimer->interval(); }
+void frmMain::setPauseInterval(int milliseconds) { PauseTimer->setInterval(milliseconds); }
+void frmMain::startPauseTimer() { PauseTimer->start(); }
+void frmMain::stopPauseTimer() { PauseTimer->stop(); }
+void frmMain::setMute(bool mute) { mPlayer->SetMute(mute); }
+qint32 frmMain::positionSliderValue() const { return frCommand->PositionSlider->sliderPosition(); }
+void frmMain::setPositionSliderValue(qint32 value) { frCommand->PositionSlider->setValue(value); }
+qint32 frmMain::positionSliderMaximum() const { return frCommand->PositionSlider->maximum(); }
+void frmMain::setPositionText(const QString &text) { frCommand->lblPosition->setText(text); }
+void frmMain::mnuViewBack15sec_Click()
+{
+    reportFailures(*this, "mnuViewBack15sec_Click: ", [&] { mPosition->jumpBack(15); });
+}
+
+void frmMain::mnuViewBack5sec_Click()
+{
+    reportFailures(*this, "mnuViewBack5sec_Click: ", [&] { mPosition->jumpBack(5); });
+}
+
+void frmMain::mnuViewForward15sec_Click()
+{
+    reportFailures(*this, "mnuViewForward15sec_Click: ", [&] { mPosition->jumpForward(15); });
+}
+
+void frmMain::mnuViewForward5sec_Click()
+{
+    reportFailures(*this, "mnuViewForward5sec_Click: ", [&] { mPosition->jumpForward(5); });
 }

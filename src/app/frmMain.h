@@ -3,9 +3,12 @@
 // timers that drive capture and review. Its life is the program's life.
 
 #include "app/IntervalTimer.h"
+#include "app/KeyTracker.h"
 #include "errors/ErrorLog.h"
 #include "errors/FailurePatterns.h"
 #include "playback/PictureStore.h"
+#include "playback/PositionControl.h"
+#include "playback/SlowMotion.h"
 #include "review/ReviewStepper.h"
 #include "review/SnapshotRing.h"
 
@@ -20,15 +23,16 @@ class MediaPlayer;
 class frmOptions;
 class frmAbout;
 class QAction;
-class QFrame;
+class CommandBar;
 class QLabel;
 class QMenu;
 class QMimeData;
 class QSlider;
 class QToolButton;
+class ReviewButton;
 class ReviewPicture;
 
-class frmMain : public QMainWindow, public ErrorSink, public ReviewHost {
+class frmMain : public QMainWindow, public ErrorSink, public ReviewHost, public SpeedHost, public PositionHost {
     Q_OBJECT
 public:
     // Makes the media player component, its video widget a child of the given parent.
@@ -76,6 +80,25 @@ public:
     // held mouse button; one-shot commands run on release.
     void Form_KeyDown(int keyCode, int shift);
     void Form_KeyUp(int keyCode, int shift);
+    void holdReviewBack();
+    void holdReviewForward();
+
+    // Position and speed.
+    void PositionTimer_Timer();
+    void PositionSlider_Scroll();
+    void SpeedSlider_Change();
+    void ToggleSpeed();
+
+    // Commands of the View and Help menus.
+    void mnuViewPlay_Click() { cmdPlay_Click(); }
+    void mnuViewBack15sec_Click();
+    void mnuViewBack5sec_Click();
+    void mnuViewForward15sec_Click();
+    void mnuViewForward5sec_Click();
+    void mnuViewSpeed_Click() { ToggleSpeed(); }
+    void mnuHelpContent_Click();
+    void mnuHelpEmail_Click();
+    void mnuHelpAbout_Click();
 
     // Options.
     void mnuToolsOptions_Click();
@@ -108,6 +131,25 @@ public:
     void setRightPicture(PictureStore::Picture picture) override;
     bool shortestFrameTimeSelected() override;
     qint32 captureCount() const override { return mRing.count(); }
+
+    // What slow motion needs of the window.
+    int speedValue() const override;
+    void setSpeedValue(int value) override;
+    void setSpeedTip(const QString &tip) override;
+    int playInterval() const override;
+    void setPauseInterval(int milliseconds) override;
+    void startPauseTimer() override;
+    void stopPauseTimer() override;
+    void setMute(bool mute) override;
+    void reclaimFocus() override { setFocus(); }
+
+    // What the position display needs of the window.
+    qint32 positionSliderValue() const override;
+    void setPositionSliderValue(qint32 value) override;
+    qint32 positionSliderMaximum() const override;
+    void setPositionText(const QString &text) override;
+    qint32 lengthSeconds() const override { return mlDuration; }
+    void afterSliderChange() override { setFocus(); }
 
     // Error reporting: pauses the video, stops capture and review, logs and shows the report.
     void ShowError(QString &sErr, const Failure &failure) override;
@@ -151,32 +193,12 @@ public:
     IntervalTimer *SplashTimer;
 
     QWidget *client;
-    QFrame *frCommand;
-    QToolButton *cmdPlay;
-    QToolButton *cmdLeft;
-    QLabel *lblReviewTime;
-    QToolButton *cmdRight;
-    QToolButton *cmdFullScreen;
-    QSlider *SpeedSlider;
+    CommandBar *frCommand;
     ReviewPicture *oCaptured;
 
-    QMenu *mnuFile;
-    QMenu *mnuTools;
-    QMenu *mnuView;
-    QMenu *mnuZoom;
-    QMenu *mnuHelp;
-    QAction *mnuFileOpen;
-    QAction *mnuFileExit;
-    QAction *mnuToolsOptions;
-    QAction *mnuViewPlay;
-    QAction *mnuViewPrev;
-    QAction *mnuViewNext;
-    QAction *mnuToolsCopy;
     QAction *mnuZoom100;
     QAction *mnuZoom200;
     QAction *mnuZoomFit;
-    QAction *mnuZoomFullScreen;
-    QAction *mnuHelpAbout;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -187,10 +209,10 @@ protected:
 
 private:
     void createMenus();
+    void showAbout();
     void createCommandBar();
     void zoomWindow(QAction *item, int factor, double minimumWidthTwips);
     void setPlayPicture(PlayPicture picture);
-    void copyVisiblePixels(QPoint from, QImage &to, QPoint at, QSize size) const;
     void updateMinimumSize();
     void setCaption(const QString &caption);
 
@@ -199,16 +221,11 @@ private:
     std::unique_ptr<MediaPlayer> mPlayer;
     SnapshotRing mRing;
     ReviewStepper mReview{*this, *this};
+    SlowMotion mSpeed{*this};
+    std::unique_ptr<PositionControl> mPosition; // made with the player
     int mRegionDepth = 0;
     QRect mNormalGeometry;
-    struct KeySeen {
-        const QEvent *event = nullptr;
-        int type = 0;
-        int key = 0;
-        quint64 timestamp = 0;
-        bool operator==(const KeySeen &) const = default;
-    };
-    KeySeen mLastKey;
+    KeyTracker mKeys;
     bool mMemoryWarned = false;
     ErrorLog mErrors;
     QPointer<frmOptions> mOptions;

@@ -55,9 +55,11 @@ public:
     virtual const QImage &frame() const = 0;
 
 signals:
-    // Each notification is queued to the UI thread: it never arrives from inside
-    // a call into the component.
+    // The state notifications are queued to the UI thread: they never arrive from
+    // inside a call into the component.
     void PlayStateChange(int oldState, int newState);
     void OpenStateChange(int oldState, int newState);
+    // Told from inside the widget's own mouse event, so that it comes before the
+    // release of the same button.
     void MouseDown(int button, int shift, int x, int y);
 };

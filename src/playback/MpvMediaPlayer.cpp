@@ -151,10 +151,8 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget *parentForVideo, QObject *parent) : Media
     mpv_render_context_set_update_callback(context, &MpvMediaPlayer::onRenderUpdate, this);
 
     mWidget->setRenderer([this](QImage &target) { return renderInto(target); });
-    connect(mWidget.data(), &VideoWidget::mousePressed, this, [this](int button, int shift, int x, int y) {
-        QMetaObject::invokeMethod(
-            this, [this, button, shift, x, y] { emit MouseDown(button, shift, x, y); }, Qt::QueuedConnection);
-    });
+    // A press is told at once, so that it never arrives after its own release.
+    connect(mWidget.data(), &VideoWidget::mousePressed, this, &MediaPlayer::MouseDown);
 
     // Called once a file is opened and before its decoders exist: the moment to put in
     // the filter that turns a rotated picture upright.
@@ -246,6 +244,9 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         applyRotation();
         mpv_hook_continue(mMpv.get(), static_cast<const mpv_event_hook *>(event.data)->id);
         break;
+    case MPV_EVENT_PLAYBACK_RESTART:
+        mSeekTarget.reset();
+        break;
     case MPV_EVENT_PROPERTY_CHANGE:
         if (mMediumOpen) {
             refreshPlaybackFlags();
@@ -253,6 +254,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         }
         break;
     case MPV_EVENT_END_FILE:
+        mSeekTarget.reset();
         // A medium that ends by itself while open (a read error, say) is closed.
         if (mMediumOpen && !mWaiting) {
             const auto *end = static_cast<const mpv_event_end_file *>(event.data);
@@ -381,6 +383,7 @@ void MpvMediaPlayer::closeMedium()
 
 void MpvMediaPlayer::SetFileName(const QString &name)
 {
+    mSeekTarget.reset();
     mFileName = name;
     mError.clear();
     closeMedium();
@@ -511,6 +514,10 @@ void MpvMediaPlayer::Pause()
 
 double MpvMediaPlayer::CurrentPosition() const
 {
+    // Until a seek has landed, mpv still reports where it was: a second jump made
+    // right after the first must start from the first one's target.
+    if (mSeekTarget)
+        return *mSeekTarget;
     double position = 0.0;
     if (!mMediumOpen || mpv_get_property(mMpv.get(), "time-pos", MPV_FORMAT_DOUBLE, &position) < 0)
         return 0.0;
@@ -523,7 +530,8 @@ void MpvMediaPlayer::SetCurrentPosition(double seconds)
         return;
     const QByteArray target = QByteArray::number(seconds, 'f', 6);
     const char *seek[] = {"seek", target.constData(), "absolute", "exact", nullptr};
-    mpv_command(mMpv.get(), seek);
+    if (mpv_command(mMpv.get(), seek) >= 0)
+        mSeekTarget = seconds;
 }
 
 bool MpvMediaPlayer::Mute() const

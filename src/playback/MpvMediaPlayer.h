@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 struct mpv_handle;
 struct mpv_render_context;
@@ -90,6 +91,8 @@ private:
     QString mFileName;
     QString mError;
     double mDuration = 0.0;
+    // Where the last seek goes, until mpv has landed there.
+    std::optional<double> mSeekTarget;
     int mPlayState = Closed;
     int mOpenState = NotOpen;
     bool mMediumOpen = false;

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <limits>
 
 namespace MemoryBudget {
 namespace {
@@ -129,6 +130,12 @@ std::optional<qint64> availableBytes()
     if (const auto path = groupPath(groups, false))
         available = smaller(available, groupHeadroom(QStringLiteral("/sys/fs/cgroup/memory"), *path, false));
     return available;
+}
+
+qint64 forRing(qint64 bytesHeld)
+{
+    const std::optional<qint64> available = availableBytes();
+    return available ? *available + bytesHeld - kReserveBytes : std::numeric_limits<qint64>::max();
 }
 
 void setAvailableOverride(std::optional<qint64> bytes)

@@ -22,6 +22,10 @@ void setAvailableOverride(std::optional<qint64> bytes);
 // Memory kept free for the rest of the program and the system.
 constexpr qint64 kReserveBytes = 256ll * 1024 * 1024;
 
+// What the ring may take: what the system can still give, plus what the ring holds now
+// and gives back as it goes, less the reserve; unlimited when nothing can be told.
+qint64 forRing(qint64 bytesHeld);
+
 // The readers of the system's texts, apart so that they can be tried on real samples.
 // The whole number after a "name" at the start of a line of a /proc/meminfo or
 // memory.stat text, in bytes (a "kB" unit is taken into account).

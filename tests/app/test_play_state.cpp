@@ -5,6 +5,7 @@
 #include "WindowFixture.h"
 
 #include "playback/OpenDialog.h"
+#include "review/ReviewButton.h"
 
 #include <QMimeData>
 #include <QSignalSpy>
@@ -71,19 +72,19 @@ private slots:
     // path, which has nothing to play. Tips follow the user's play and pause only.
     void playPauseAndTips()
     {
-        QVERIFY(w->playPicture() == PlayPicture::StartupDisabled && !w->cmdPlay->isEnabled());
-        w->mnuViewPlay->trigger();
-        QVERIFY(w->playPicture() == PlayPicture::Play && w->cmdPlay->toolTip() == kTips);
-        w->mnuViewPlay->trigger();
-        QVERIFY(w->playPicture() == PlayPicture::Play && w->cmdPlay->toolTip().isEmpty());
+        QVERIFY(w->playPicture() == PlayPicture::StartupDisabled && !w->frCommand->cmdPlay->isEnabled());
+        w->findChild<QAction *>("mnuViewPlay")->trigger();
+        QVERIFY(w->playPicture() == PlayPicture::Play && w->frCommand->cmdPlay->toolTip() == kTips);
+        w->findChild<QAction *>("mnuViewPlay")->trigger();
+        QVERIFY(w->playPicture() == PlayPicture::Play && w->frCommand->cmdPlay->toolTip().isEmpty());
         QCOMPARE(f->fake->playCalls, 0);
         w->OpenMedia(kClip);
-        QTRY_VERIFY(w->cmdPlay->isEnabled());
-        w->cmdPlay->click(); // pause
-        QVERIFY(w->cmdPlay->toolTip() == kTips && !w->cmdLeft->toolTip().isEmpty());
-        w->cmdPlay->click(); // play
+        QTRY_VERIFY(w->frCommand->cmdPlay->isEnabled());
+        w->frCommand->cmdPlay->click(); // pause
+        QVERIFY(w->frCommand->cmdPlay->toolTip() == kTips && !w->frCommand->cmdLeft->toolTip().isEmpty());
+        w->frCommand->cmdPlay->click(); // play
         QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
-        QVERIFY(w->cmdPlay->toolTip().isEmpty() && w->cmdRight->toolTip().isEmpty());
+        QVERIFY(w->frCommand->cmdPlay->toolTip().isEmpty() && w->frCommand->cmdRight->toolTip().isEmpty());
         // Play/Pause while a slow-motion pause waits to resume cancels the resume.
         w->PauseTimer->setInterval(500);
         w->PauseTimer->start();
@@ -102,19 +103,19 @@ private slots:
         f->fake->SetCurrentPosition(4.5);
         QString chosen;
         OpenDialog::setChooser([&](const QString &, const QStringList &) { return chosen; });
-        w->mnuFileOpen->trigger();
+        w->findChild<QAction *>("mnuFileOpen")->trigger();
         QCOMPARE(f->fake->FileName(), kClip);
         QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
         QCOMPARE(f->fake->CurrentPosition(), 4.5);
         w->cmdPlay_Click();
         chosen = QStringLiteral("\"/clips/gone.avi\"");
-        w->mnuFileOpen->trigger();
+        w->findChild<QAction *>("mnuFileOpen")->trigger();
         QCOMPARE(f->boxes, QStringList{"unrecognized file format\r\n\"/clips/gone.avi\""});
         QCOMPARE(w->windowTitle(), QStringLiteral("Orvane Replixa 2.6.0"));
         QTRY_COMPARE(w->playPicture(), PlayPicture::Play);
         QVERIFY(!w->PlayTimer->isEnabled());
         chosen = kSecond;
-        w->mnuFileOpen->trigger();
+        w->findChild<QAction *>("mnuFileOpen")->trigger();
         QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
         QTRY_VERIFY(w->PlayTimer->isEnabled());
         QCOMPARE(QList<int>({w->mlVideoWidth, w->mlVideoHeight, w->mlDuration}), QList<int>({320, 180, 31}));

@@ -3,6 +3,7 @@
 
 #include "WindowFixture.h"
 
+#include "review/ReviewButton.h"
 #include "review/ReviewPicture.h"
 
 #include <QApplication>
@@ -86,8 +87,8 @@ private slots:
             case '^': w->ReleaseReview(); break;
             case 't': w->ReviewTimer_Timer(); break;
             case 's': for (int k = 0; k < 5 && w->ReviewTimer->isEnabled(); ++k) w->ReviewTimer_Timer(); break;
-            case 'p': w->mnuViewPrev->trigger(); break;
-            case 'n': w->mnuViewNext->trigger(); break;
+            case 'p': w->findChild<QAction *>("mnuViewPrev")->trigger(); break;
+            case 'n': w->findChild<QAction *>("mnuViewNext")->trigger(); break;
             default: w->ShowImage(c - '0');
             }
             const int offset = row.offsets.at(i).digitValue();
@@ -129,7 +130,7 @@ private slots:
         QFETCH(int, to);
         start(4);
         w->ShowImage(input == 2 ? 0 : 3);
-        QWidget *target = input == 0 ? w->cmdLeft : input == 1 ? w->cmdRight : input == 2 ? f->fake->widget() : w->client;
+        QWidget *target = input == 0 ? static_cast<QWidget *>(w->frCommand->cmdLeft) : input == 1 ? w->frCommand->cmdRight : input == 2 ? f->fake->widget() : w->client;
         auto send = [&](QEvent::Type type, bool repeat) {
             if (input > 2) {
                 QKeyEvent event(type, input, Qt::KeyboardModifiers(modifiers), QString(), repeat);

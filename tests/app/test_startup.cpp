@@ -147,7 +147,7 @@ private slots:
             w.show();
             w.resize(700, 500);
             const double width = w.outerWidthTwips(), height = w.outerHeightTwips();
-            w.mnuFileExit->trigger();
+            w.findChild<QAction *>("mnuFileExit")->trigger();
             QVERIFY(!w.isVisible());
             QCOMPARE(QStringList({config("zoom"), config("width"), config("height")}),
                      QStringList({zoom, QString::number(width), QString::number(height)}));
@@ -179,7 +179,7 @@ private slots:
             dialog->optFreezeFrameTime[3]->setChecked(true);
             key > 0 ? QTest::keyClick(dialog, Qt::Key(key)) : key == 0 ? dialog->OKButton->click() : void(dialog->close());
         };
-        w.mnuToolsOptions->trigger();
+        w.findChild<QAction *>("mnuToolsOptions")->trigger();
         QCOMPARE(f->closer.count(QStringLiteral("frmOptions")), 1);
         QCOMPARE(config("FrameTime"), stored ? QStringLiteral("3") : QStringLiteral("2"));
         const int interval = stored ? 200 : 100;

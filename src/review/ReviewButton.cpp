@@ -1,0 +1,25 @@
+#include "review/ReviewButton.h"
+
+#include "review/ReviewPicture.h"
+
+#include <QMouseEvent>
+
+void ReviewButton::mousePressEvent(QMouseEvent *event)
+{
+    QToolButton::mousePressEvent(event);
+    emit MouseDown(mouseButtonCode(event->button()), shiftCode(event->modifiers()), int(event->position().x()),
+                   int(event->position().y()));
+}
+
+void ReviewButton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // A quick second click is one more step, not a double-click.
+    mousePressEvent(event);
+}
+
+void ReviewButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    QToolButton::mouseReleaseEvent(event);
+    emit MouseUp(mouseButtonCode(event->button()), shiftCode(event->modifiers()), int(event->position().x()),
+                 int(event->position().y()));
+}
