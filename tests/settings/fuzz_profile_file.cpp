@@ -3,11 +3,9 @@
 // a written value reads back trimmed, and a write changes at most part of one line and adds only its own.
 #include "errors/Failure.h"
 #include "settings/ProfileFile.h"
-
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
 static void check(bool holds) { if (!holds) abort(); }
 static QString trimmed(QString text) { return text.remove(QRegularExpression("^[ \t]+|[ \t]+$")); }
 
@@ -35,8 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         ++prefix;
     while (suffix < shorter - prefix && before.rbegin()[suffix] == after.rbegin()[suffix])
         ++suffix;
-    check(!QString::fromLatin1(before.mid(prefix, before.size() - prefix - suffix)).contains(QRegularExpression("[\r\n]")));
-    const QByteArray keyLine = (trimmed(key) + '=' + value).toLatin1(), header = ('[' + trimmed(section) + ']').toLatin1();
+    const QByteArray replaced = before.mid(prefix, before.size() - prefix - suffix);
+    check(!replaced.contains('\r') && !replaced.contains('\n'));
+    const QByteArray keyLine = (trimmed(key) + '=' + value).toLatin1();
+    const QByteArray header = ('[' + trimmed(section) + ']').toLatin1();
     for (const QByteArray &piece : after.mid(prefix, after.size() - prefix - suffix).replace('\r', '\n').split('\n'))
         check(keyLine.contains(piece) || header.contains(piece));
     return 0;
