@@ -2,9 +2,7 @@
 // A scripted media player for tests: media are declared by name with their picture size
 // and length; any other name fails to open. The picture is one colour over the whole video
 // area. State changes and presses on the video are told queued, as the engine tells them.
-
 #include "playback/MediaPlayer.h"
-
 #include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,8 +33,7 @@ public:
         mError = it == mMedia.constEnd() ? QStringLiteral("unrecognized file format") : QString();
         if (!mError.isEmpty())
             return setOpenState(NotOpen);
-        mDuration = it->second;
-        mPosition = 0;
+        mDuration = it->second, mPosition = 0;
         mWidget->resize(it->first);
         setOpenState(Open);
         setPlayState(Playing);
@@ -62,30 +59,24 @@ private:
         void resizeEvent(QResizeEvent *) override { player->fitPicture(); }
         void mousePressEvent(QMouseEvent *e) override
         {
-            const int button = e->button() == Qt::RightButton    ? RightButton
+            const int button = e->button() == Qt::RightButton ? RightButton
                                : e->button() == Qt::MiddleButton ? MiddleButton : LeftButton;
-            const QPoint at = e->position().toPoint();
-            emit player->MouseDown(button, 0, at.x(), at.y());
+            emit player->MouseDown(button, 0, e->position().toPoint().x(), e->position().toPoint().y());
         }
         FakeMediaPlayer *player;
     };
 
     void setOpenState(int state) { tell(mOpenState, state, &MediaPlayer::OpenStateChange); }
-    // A real change is told, queued.
-    void tell(int &current, int state, void (MediaPlayer::*notification)(int, int))
+    void tell(int &current, int state, void (MediaPlayer::*notification)(int, int)) // a real change, queued
     {
-        if (state != current)
-            QMetaObject::invokeMethod(
-                this, [=, this, old = std::exchange(current, state)] { emit(this->*notification)(old, state); },
-                Qt::QueuedConnection);
+        if (const int old = std::exchange(current, state); old != state)
+            QMetaObject::invokeMethod(this, [=, this] { emit(this->*notification)(old, state); }, Qt::QueuedConnection);
     }
     void fitPicture()
     {
         mFrame = mWidget->size().isEmpty() ? QImage() : QImage(mWidget->size(), QImage::Format_RGB32);
-        mFrame.fill(mColour);
-        mWidget->update();
+        mFrame.fill(mColour), mWidget->update();
     }
-
     QHash<QString, std::pair<QSize, double>> mMedia;
     QWidget *mWidget;
     QImage mFrame;

@@ -2,25 +2,15 @@
 // Closes modal windows as they open, from inside their own event loop, and records each:
 // its class, caption and, for the error dialog, its report text. A test that triggers a
 // modal window cannot close it from outside while exec() runs.
-
 #include "errors/frmError.h"
-
 #include <QApplication>
 #include <QTimer>
-
 #include <functional>
 
 class ModalCloser : public QObject {
 public:
-    struct Seen {
-        QString className, caption, text;
-    };
-
-    ModalCloser()
-    {
-        connect(&mTimer, &QTimer::timeout, this, &ModalCloser::poll);
-        mTimer.start(10);
-    }
+    struct Seen { QString className, caption, text; };
+    ModalCloser() { connect(&mTimer, &QTimer::timeout, this, &ModalCloser::poll), mTimer.start(10); }
     std::function<void(QWidget *)> inspector; // runs on each modal window while it is open
     bool closing = true;                       // when false, windows are recorded but left open
     const QList<Seen> &seen() const { return mSeen; }
@@ -37,16 +27,13 @@ private:
             return;
         if (std::exchange(mLast, modal) != modal) {
             auto *error = qobject_cast<frmError *>(modal);
-            mSeen.append({modal->metaObject()->className(), modal->windowTitle(), error ? error->reportText() : QString()});
+            mSeen.append({modal->metaObject()->className(), modal->windowTitle(), error ? error->reportText() : ""});
             if (inspector)
                 inspector(modal);
         }
-        if (closing) {
-            modal->close();
-            mLast = nullptr;
-        }
+        if (closing)
+            modal->close(), mLast = nullptr;
     }
-
     QTimer mTimer;
     QList<Seen> mSeen;
     QWidget *mLast = nullptr;

@@ -1,7 +1,6 @@
 #pragma once
 // Short video clips that the tests make with ffmpeg, in a folder that lives as long as
 // the test program.
-
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -13,7 +12,6 @@ inline QString folder()
     static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/replixa-clips-XXXXXX"));
     return dir.path();
 }
-
 // Runs ffmpeg with the given input options and filters to write fileName in folder();
 // returns the full path, or an empty string when ffmpeg failed. An existing clip is kept.
 inline QString make(const QString &fileName, const QStringList &ffmpegArguments)
@@ -30,7 +28,6 @@ inline QString make(const QString &fileName, const QStringList &ffmpegArguments)
     QFile::remove(path);
     return {};
 }
-
 // width x height of one colour (a name or 0xRRGGBB), seconds long, at fps frames a second.
 inline QString solid(const QString &fileName, const QString &colour, int width, int height, double seconds, int fps = 25)
 {

@@ -2,21 +2,17 @@
 // A main window for a test: in a program folder of its own (never the user's settings),
 // started past the first-start About box, with message boxes caught instead of shown and
 // modal windows closed as they open; and the test program's main.
-
 #include "FakeMediaPlayer.h"
 #include "ModalCloser.h"
-
-#include "app/ReplixaApplication.h"
 #include "app/CommandBar.h"
+#include "app/ReplixaApplication.h"
 #include "app/frmMain.h"
-#include "review/ReviewButton.h"
 #include "playback/MpvMediaPlayer.h"
 #include "review/MemoryBudget.h"
+#include "review/ReviewButton.h"
 #include "settings/SettingsStore.h"
-
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <optional>
 
 class WindowFixture {
@@ -36,7 +32,6 @@ public:
         MessageBox::setPresenter({});
         ProgramFolder::setOverride({});
     }
-
     // Creates the window with the scripted player knowing these media and runs Form_Load.
     frmMain &startWithFake(const QList<Medium> &media, const QString &commandLine = {})
     {
@@ -48,19 +43,12 @@ public:
             return player;
         });
     }
-    // The same with the libmpv engine.
-    frmMain &startWithMpv(const QString &commandLine = {})
+    frmMain &startWithMpv(const QString &commandLine = {}) // the same with the libmpv engine
     {
         return start(commandLine, [](QWidget *parent) { return std::make_unique<MpvMediaPlayer>(parent); });
     }
     // Closes and destroys the window, as at the end of a run.
-    void stop()
-    {
-        if (window)
-            window->close();
-        window.reset();
-        fake = nullptr;
-    }
+    void stop() { if (window) window->close(); window.reset(), fake = nullptr; }
     QString folder() const { return mFolder.path(); }
 
     std::unique_ptr<frmMain> window;
@@ -71,21 +59,15 @@ public:
 private:
     frmMain &start(const QString &commandLine, std::function<std::unique_ptr<MediaPlayer>(QWidget *)> make)
     {
-        window.reset();
-        fake = nullptr;
+        window.reset(), fake = nullptr;
         window = std::make_unique<frmMain>(std::move(make), commandLine);
         window->Form_Load();
         return *window;
     }
-
     QTemporaryDir mFolder;
 };
 
 // The test program's main: the tests run in the program's own application object.
 #define REPLIXA_TEST_MAIN(TestClass) \
     int main(int argc, char **argv) \
-    { \
-        ReplixaApplication app(argc, argv); \
-        TestClass test; \
-        return QTest::qExec(&test, argc, argv); \
-    }
+    { ReplixaApplication app(argc, argv); TestClass test; return QTest::qExec(&test, argc, argv); }

@@ -126,35 +126,11 @@ public:
 
     // What the review needs of the window.
     bool reviewTimerEnabled() const override;
-    void setReviewTimerEnabled(bool enabled) override;
-    void setLeftPicture(PictureStore::Picture picture) override;
-    void setRightPicture(PictureStore::Picture picture) override;
-    bool shortestFrameTimeSelected() override;
     qint32 captureCount() const override { return mRing.count(); }
-
-    // What slow motion needs of the window.
-    int speedValue() const override;
-    void setSpeedValue(int value) override;
-    void setSpeedTip(const QString &tip) override;
-    int playInterval() const override;
-    void setPauseInterval(int milliseconds) override;
-    void startPauseTimer() override;
-    void stopPauseTimer() override;
-    void setMute(bool mute) override;
-    void reclaimFocus() override { setFocus(); }
-
-    // What the position display needs of the window.
-    qint32 positionSliderValue() const override;
-    void setPositionSliderValue(qint32 value) override;
-    qint32 positionSliderMaximum() const override;
-    void setPositionText(const QString &text) override;
-    qint32 lengthSeconds() const override { return mlDuration; }
-    void afterSliderChange() override { setFocus(); }
 
     // Error reporting: pauses the video, stops capture and review, logs and shows the report.
     void ShowError(QString &sErr, const Failure &failure) override;
     const QString &msErrorMessages() const { return mErrors.messages(); }
-    ErrorLog &errorLog() { return mErrors; }
 
     // The window's outer size in twips and its inner (below the menu bar) size in pixels.
     double outerWidthTwips() const;
@@ -174,16 +150,10 @@ public:
     qint32 mlVideoHeight = 200;
     qint32 mlDuration = 0;
     bool mbFullScreen = false;
-    double mdFormWidth = 0;
-    double mdFormHeight = 0;
     PlayPicture playPicture() const { return mPlayPicture; }
     PictureStore::Picture leftPicture() const { return mLeftPicture; }
     PictureStore::Picture rightPicture() const { return mRightPicture; }
 
-    // The hidden picture stores of the three picture buttons.
-    const PictureStore imgPlay{PictureStore::Shape::Play};
-    const PictureStore imgLeft{PictureStore::Shape::Left};
-    const PictureStore imgRight{PictureStore::Shape::Right};
     frmOptions *optionsDialog() const;
 
     IntervalTimer *PlayTimer;
@@ -208,6 +178,38 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // What the review needs of the window.
+    void setReviewTimerEnabled(bool enabled) override;
+    void setLeftPicture(PictureStore::Picture picture) override;
+    void setRightPicture(PictureStore::Picture picture) override;
+    bool shortestFrameTimeSelected() override;
+
+    // What slow motion needs of the window.
+    int speedValue() const override;
+    void setSpeedValue(int value) override;
+    void setSpeedTip(const QString &tip) override;
+    int playInterval() const override;
+    void setPauseInterval(int milliseconds) override;
+    void startPauseTimer() override;
+    void stopPauseTimer() override;
+    void setMute(bool mute) override;
+    void reclaimFocus() override { setFocus(); }
+
+    // What the position display needs of the window.
+    qint32 positionSliderValue() const override;
+    void setPositionSliderValue(qint32 value) override;
+    qint32 positionSliderMaximum() const override;
+    void setPositionText(const QString &text) override;
+    qint32 lengthSeconds() const override { return mlDuration; }
+    void afterSliderChange() override { setFocus(); }
+
+    // The hidden picture stores of the three picture buttons.
+    const PictureStore imgPlay{PictureStore::Shape::Play};
+    const PictureStore imgLeft{PictureStore::Shape::Left};
+    const PictureStore imgRight{PictureStore::Shape::Right};
+    double mdFormWidth = 0;
+    double mdFormHeight = 0;
+
     void createMenus();
     void showAbout();
     void createCommandBar();

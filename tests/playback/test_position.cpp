@@ -4,17 +4,14 @@
 #include "errors/Failure.h"
 #include "playback/MpvMediaPlayer.h"
 #include "playback/PositionControl.h"
-
 #include <QSlider>
 #include <QtTest>
-
 #include <functional>
 
 // The window's side with a real slider, wired as the window wires it: only the user's
 // moves trigger actions, and while one runs the moved place is the slider position.
 struct Rig : PositionHost {
     Rig() { slider.setMaximum(90), slider.setValue(7); } // 7 tells whether a refresh set the slider
-    void jump(int s) { s < 0 ? control.jumpBack(-s) : control.jumpForward(s); }
     qint32 positionSliderValue() const override { return slider.sliderPosition(); }
     void setPositionSliderValue(qint32 value) override { slider.setValue(value); }
     qint32 positionSliderMaximum() const override { return slider.maximum(); }
@@ -33,72 +30,62 @@ struct Rig : PositionHost {
     const QMetaObject::Connection wiring =
         QObject::connect(&slider, &QAbstractSlider::actionTriggered, [this] { control.sliderScrolled(); });
 };
-
 using Command = std::function<void(Rig &)>; // a jump or a move of the slider
-Q_DECLARE_METATYPE(Command)
+using Readout = std::tuple<qint32, double, QString, int>; // length, position, text, slider (7: left as it was)
+struct Seek { double from; Command command; double to; QList<qint32> shown; qint32 requests; };
+Q_DECLARE_METATYPE(Readout)
+Q_DECLARE_METATYPE(Seek)
 
 class TestPosition : public QObject {
     Q_OBJECT
 private slots:
     void refresh_data()
     {
-        QTest::addColumn<qint32>("length");
-        QTest::addColumn<double>("position");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("slider"); // 7 when left as it was
-        QTest::newRow("no medium") << 0 << 0.0 << "Position  ( 0:00 )   0:00" << 0;
-        QTest::newRow("59 s, slider 88.5") << 60 << 59.0 << "Position  ( 1:00 )   0:59" << 88;
-        QTest::newRow("125 s at 61 s") << 125 << 61.0 << "Position  ( 2:05 )   1:01" << 44;
-        QTest::newRow("half up to even") << 125 << 59.5 << "Position  ( 2:05 )   1:00" << 43;
-        QTest::newRow("half down to even") << 125 << 60.5 << "Position  ( 2:05 )   1:00" << 43;
-        QTest::newRow("at the end") << 125 << 125.0 << "Position  ( 2:05 )   2:05" << 90;
-        QTest::newRow("no position") << 125 << qQNaN() << "Position  ( 2:05 )   0:00" << 0;
-        QTest::newRow("slider overflows") << 30000000 << 3e7 << "Position  ( 500000:00 )   500000:00" << 7;
+        QTest::addColumn<Readout>("row");
+        QTest::newRow("no medium") << Readout{0, 0.0, "Position  ( 0:00 )   0:00", 0};
+        QTest::newRow("59 s, slider 88.5") << Readout{60, 59.0, "Position  ( 1:00 )   0:59", 88};
+        QTest::newRow("125 s at 61 s") << Readout{125, 61.0, "Position  ( 2:05 )   1:01", 44};
+        QTest::newRow("half up to even") << Readout{125, 59.5, "Position  ( 2:05 )   1:00", 43};
+        QTest::newRow("half down to even") << Readout{125, 60.5, "Position  ( 2:05 )   1:00", 43};
+        QTest::newRow("no position") << Readout{125, qQNaN(), "Position  ( 2:05 )   0:00", 0};
+        QTest::newRow("slider overflows") << Readout{30000000, 3e7, "Position  ( 500000:00 )   500000:00", 7};
     }
     void refresh()
     {
-        QFETCH(qint32, length);
-        QFETCH(double, position);
+        QFETCH(Readout, row);
+        const auto &[length, position, text, slider] = row;
         Rig r;
         r.length = length;
         r.fake.SetCurrentPosition(position);
         r.control.timerTick();
-        QTEST(r.text, "text");
-        QTEST(r.slider.value(), "slider");
+        QCOMPARE(std::pair(r.text, r.slider.value()), std::pair(text, slider));
     }
     void commands_data()
     {
-        const auto jump = [](int s) { return Command([s](Rig &r) { r.jump(s); }); };
-        const auto key = [](Qt::Key k) { return Command([k](Rig &r) { QTest::keyClick(&r.slider, k); }); };
+        const auto jump = [](int s) {
+            return Command([s](Rig &r) { s < 0 ? r.control.jumpBack(-s) : r.control.jumpForward(s); });
+        };
         const Command drag = [](Rig &r) { r.slider.setSliderDown(true), r.slider.setSliderPosition(90); };
-        const Command program = [](Rig &r) { r.slider.setValue(45); };
-        QTest::addColumn<double>("from");
-        QTest::addColumn<Command>("command");
-        QTest::addColumn<double>("to");
-        QTest::addColumn<QList<qint32>>("shown");
-        QTest::addColumn<qint32>("requests");
-        QTest::newRow("back 15 at 12 s: nothing") << 12.0 << jump(-15) << 12.0 << QList<qint32>{} << 0;
-        QTest::newRow("back 15 at 15 s") << 15.0 << jump(-15) << 0.0 << QList<qint32>{0} << 0;
-        QTest::newRow("back 5 at 20 s") << 20.0 << jump(-5) << 15.0 << QList<qint32>{0} << 0;
-        QTest::newRow("forward 5") << 12.0 << jump(5) << 17.0 << QList<qint32>{0} << 0;
-        QTest::newRow("forward 15 past the end") << 120.0 << jump(15) << 135.0 << QList<qint32>{0} << 0;
-        QTest::newRow("slider dragged to the right end") << 12.0 << drag << 125.4 << QList<qint32>{} << 1;
-        QTest::newRow("slider End key") << 12.0 << key(Qt::Key_End) << 125.4 << QList<qint32>{} << 1;
-        QTest::newRow("slider Page Up key") << 12.0 << key(Qt::Key_PageUp) << 125.4 * 17 / 90 << QList<qint32>{} << 1;
-        QTest::newRow("slider set by the program") << 12.0 << program << 12.0 << QList<qint32>{} << 0;
+        const Command pageUp = [](Rig &r) { QTest::keyClick(&r.slider, Qt::Key_PageUp); };
+        QTest::addColumn<Seek>("row");
+        QTest::newRow("back 15 at 12 s: nothing") << Seek{12.0, jump(-15), 12.0, {}, 0};
+        QTest::newRow("back 15 at 15 s") << Seek{15.0, jump(-15), 0.0, {0}, 0};
+        QTest::newRow("forward 15 past the end") << Seek{120.0, jump(15), 135.0, {0}, 0};
+        QTest::newRow("slider dragged to the right end") << Seek{12.0, drag, 125.4, {}, 1};
+        QTest::newRow("slider Page Up key") << Seek{12.0, pageUp, 125.4 * 17 / 90, {}, 1};
+        QTest::newRow("slider set by the program") << Seek{12.0, [](Rig &r) { r.slider.setValue(45); }, 12.0, {}, 0};
     }
     void commands()
     {
-        QFETCH(double, from);
-        QFETCH(Command, command);
+        QFETCH(Seek, row);
         Rig r;
         r.fake.addMedium("m.mp4", {64, 48}, 125.4); // a length apart from the whole seconds below
         r.fake.SetFileName("m.mp4");
-        r.fake.SetCurrentPosition(from);
-        command(r);
-        QTEST(r.fake.CurrentPosition(), "to");
-        QTEST(r.shown, "shown"); // a snapshot in view stays there while the slider moves
-        QTEST(r.requests, "requests");
+        r.fake.SetCurrentPosition(row.from);
+        row.command(r);
+        QCOMPARE(r.fake.CurrentPosition(), row.to);
+        QCOMPARE(r.shown, row.shown); // a snapshot in view stays there while the slider moves
+        QCOMPARE(r.requests, row.requests);
         QCOMPARE(r.text, r.requests ? PositionControl::readout(125, qRound(r.fake.CurrentPosition())) : "Position");
         QCOMPARE(r.fake.playCalls + r.fake.pauseCalls, 0);
         r.failing = true; // a jump's failure reaches its caller; the slider's is skipped

@@ -24,9 +24,9 @@ public:
     void PlayMedia() override { setPlaying(true); }
     void PauseMedia() override { bareStops += !pause.on; setPlaying(false); }
     void reclaimFocus() override { fail("request"); ++requests; }
-    void start(Timer &t) { if (!std::exchange(t.on, true)) t.due = now + t.interval; }
+    bool start(Timer &t) { if (!std::exchange(t.on, true)) t.due = now + t.interval; return true; }
     // The component's notification: the play timer runs exactly while the video plays.
-    void setPlaying(bool on) { if (std::exchange(playing, on) != on) changes << now, play.on = false, on ? start(play) : void(); }
+    void setPlaying(bool on) { if (playing != on) playing = on, changes << now, play.on = false, on && start(play); }
     void runUntil(int end) // one millisecond at a time
     {
         while (now < end && ++now)
@@ -35,61 +35,52 @@ public:
                     t->due += t->interval, t == &play ? unit.playTick() : unit.pauseTick();
     }
 };
+using Change = std::tuple<int, int, QString, int, QString, int>; // from, set (0: toggle), failing, to, tip, interval
+using Rhythm = std::tuple<int, int, int, QList<int>>; // speed, frame time after the change at 50, interrupt, changes
+Q_DECLARE_METATYPE(Change)
+Q_DECLARE_METATYPE(Rhythm)
 
 class TestSlowMotion : public QObject {
     Q_OBJECT
 private slots:
-    void speedChange_data()
+    void speedChange_data() // a failing step is skipped
     {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("set"); // 0: toggle
-        QTest::addColumn<QString>("failing");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<QString>("tip");
-        QTest::addColumn<int>("interval");
-        QTest::newRow("1/4") << 3 << 1 << "" << 1 << "1/4" << 150;
-        QTest::newRow("1/2") << 3 << 2 << "" << 2 << "1/2" << 50;
-        QTest::newRow("normal") << 1 << 3 << "" << 3 << "1" << 0;
-        QTest::newRow("out of range: neither") << 3 << 4 << "" << 4 << "old" << 999;
-        QTest::newRow("mute fails") << 3 << 1 << "mute" << 1 << "1/4" << 150;
-        QTest::newRow("request fails") << 3 << 2 << "request" << 2 << "1/2" << 50;
-        QTest::newRow("tip fails") << 3 << 1 << "tip" << 1 << "old" << 150;
-        QTest::newRow("toggle normal to 1/4") << 3 << 0 << "" << 1 << "1/4" << 150;
-        QTest::newRow("toggle 1/4 to normal") << 1 << 0 << "" << 3 << "1" << 0;
-        QTest::newRow("toggle 1/2 to 1/4") << 2 << 0 << "" << 1 << "1/4" << 150;
+        QTest::addColumn<Change>("row");
+        QTest::newRow("1/4") << Change{3, 1, "", 1, "1/4", 150};
+        QTest::newRow("normal") << Change{1, 3, "", 3, "1", 0};
+        QTest::newRow("out of range: neither") << Change{3, 4, "", 4, "old", 999};
+        QTest::newRow("mute fails") << Change{3, 1, "mute", 1, "1/4", 150};
+        QTest::newRow("1/2, request fails") << Change{3, 2, "request", 2, "1/2", 50};
+        QTest::newRow("tip fails") << Change{3, 1, "tip", 1, "old", 150};
+        QTest::newRow("toggle normal to 1/4") << Change{3, 0, "", 1, "1/4", 150};
+        QTest::newRow("toggle 1/4 to normal") << Change{1, 0, "", 3, "1", 0};
+        QTest::newRow("toggle 1/2 to 1/4") << Change{2, 0, "", 1, "1/4", 150};
     }
     void speedChange()
     {
-        QFETCH(int, from);
-        QFETCH(int, set);
-        QFETCH(QString, failing);
+        QFETCH(Change, row);
+        const auto &[from, set, failing, to, tip, interval] = row;
         Host h;
         h.value = from, h.failing = failing;
         set ? h.setSpeedValue(set) : h.unit.toggleSpeed();
-        QTEST(h.value, "to");
-        QTEST(h.tip, "tip");
-        QTEST(h.pause.interval, "interval");
+        QCOMPARE(std::tuple(h.value, h.tip, h.pause.interval), std::tuple(to, tip, interval));
         QCOMPARE(h.mute, failing == "mute" || h.value < 3);
         QCOMPARE(h.requests, failing == "request" ? 0 : 1);
     }
-    void rhythm_data()
+    void rhythm_data() // interrupted at 100 by the play button or a review step
     {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("later"); // the frame time after the speed change at 50
-        QTest::addColumn<int>("interrupt"); // at 100: 1 the play button, 2 a review step
-        QTest::addColumn<QList<int>>("changes");
-        QTest::newRow("1/4 runs 50, holds 150") << 1 << 50 << 0 << QList<int>{0, 50, 200, 250, 400};
-        QTest::newRow("1/2 runs 50, holds 50") << 2 << 50 << 0 << QList<int>{0, 50, 100, 150, 200, 250, 300, 350, 400};
-        QTest::newRow("normal never holds") << 3 << 50 << 0 << QList<int>{0};
-        QTest::newRow("1/4, then 100: old hold") << 1 << 100 << 0 << QList<int>{0, 100, 250, 350};
-        QTest::newRow("play button cancels the resume") << 1 << 50 << 1 << QList<int>{0, 50};
-        QTest::newRow("a review step does not") << 1 << 50 << 2 << QList<int>{0, 50, 200, 250, 400};
+        QTest::addColumn<Rhythm>("row");
+        QTest::newRow("1/4 runs 50, holds 150") << Rhythm{1, 50, 0, {0, 50, 200, 250, 400}};
+        QTest::newRow("1/2 runs 50, holds 50") << Rhythm{2, 50, 0, {0, 50, 100, 150, 200, 250, 300, 350, 400}};
+        QTest::newRow("normal never holds") << Rhythm{3, 50, 0, {0}};
+        QTest::newRow("1/4, then 100: old hold") << Rhythm{1, 100, 0, {0, 100, 250, 350}};
+        QTest::newRow("play button cancels the resume") << Rhythm{1, 50, 1, {0, 50}};
+        QTest::newRow("a review step does not") << Rhythm{1, 50, 2, {0, 50, 200, 250, 400}};
     }
     void rhythm()
     {
-        QFETCH(int, value);
-        QFETCH(int, later);
-        QFETCH(int, interrupt);
+        QFETCH(Rhythm, row);
+        const auto &[value, later, interrupt, changes] = row;
         Host h;
         h.setSpeedValue(value);
         h.play.interval = later;
@@ -98,7 +89,7 @@ private slots:
         if (interrupt == 1) h.play.on = h.pause.on = false; // the play button stops both timers, then pauses
         if (interrupt) h.PauseMedia();
         h.runUntil(440);
-        QTEST(h.changes, "changes");
+        QCOMPARE(h.changes, changes);
         QCOMPARE(h.bareStops, interrupt == 1);
         // The new frame time reaches the pause length at the next speed change.
         h.setSpeedValue(value == 1 ? 2 : 1);
