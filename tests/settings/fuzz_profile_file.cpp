@@ -6,7 +6,8 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-static void check(bool holds) { if (!holds) abort(); }
+// A broken invariant ends the run, so that libFuzzer keeps the input that broke it.
+#define ASSERT_TRUE(condition) ((condition) ? void() : abort())
 static QString trimmed(QString text) { return text.remove(QRegularExpression("^[ \t]+|[ \t]+$")); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -22,10 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         ProfileFile::read(path, section, key, "default", int(size % 8));
         ProfileFile::write(path, section, key, value);
     } catch (const Failure &failure) {
-        check(failure.number() == Failure::InvalidCall);
+        ASSERT_TRUE(failure.number() == Failure::InvalidCall);
         return 0;
     }
-    check(ProfileFile::read(path, section, key, {}, int(size) + 2) == trimmed(value));
+    ASSERT_TRUE(ProfileFile::read(path, section, key, {}, int(size) + 2) == trimmed(value));
     QFile file(path);
     const QByteArray after = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     qsizetype prefix = 0, suffix = 0, shorter = qMin(before.size(), after.size());
@@ -34,10 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (suffix < shorter - prefix && before.rbegin()[suffix] == after.rbegin()[suffix])
         ++suffix;
     const QByteArray replaced = before.mid(prefix, before.size() - prefix - suffix);
-    check(!replaced.contains('\r') && !replaced.contains('\n'));
+    ASSERT_TRUE(!replaced.contains('\r') && !replaced.contains('\n'));
     const QByteArray keyLine = (trimmed(key) + '=' + value).toLatin1();
     const QByteArray header = ('[' + trimmed(section) + ']').toLatin1();
     for (const QByteArray &piece : after.mid(prefix, after.size() - prefix - suffix).replace('\r', '\n').split('\n'))
-        check(keyLine.contains(piece) || header.contains(piece));
+        ASSERT_TRUE(keyLine.contains(piece) || header.contains(piece));
     return 0;
 }
