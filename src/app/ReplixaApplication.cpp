@@ -25,7 +25,9 @@ bool ReplixaApplication::notify(QObject *receiver, QEvent *event)
         if (label.isEmpty())
             label = QString::fromLatin1(receiver->metaObject()->className());
         QString sErr = label + QStringLiteral(": ") + failure.description();
-        if (!mSink || mReporting > 0) {
+        // A failure that escapes while the error dialog of an earlier one is open joins
+        // that dialog; only one that escapes from reporting itself is left on the console.
+        if (!mSink || mReporting > 1) {
             qWarning("Unhandled failure: %s", qPrintable(sErr));
             return false;
         }

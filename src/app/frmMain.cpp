@@ -39,6 +39,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <limits>
+
 namespace {
 constexpr int kPlayerLeft = 0;
 constexpr int kPlayerTop = 40;
@@ -171,8 +173,14 @@ qint16 frmMain::IncrementStartCount()
     const SettingsLock lock;
     const QString text = GetConfigValue(QStringLiteral("StartCount"));
     qint16 count = 1;
-    if (Numbers::readsAsNumber(text))
-        count = Numbers::toInt16(Numbers::toDouble(text) + 1);
+    if (Numbers::readsAsNumber(text)) {
+        // From the fifth start on the count decides nothing more: it stops, and can
+        // never grow past what it can hold.
+        const double stored = Numbers::toDouble(text);
+        if (stored >= 5)
+            return 5;
+        count = stored + 1 < std::numeric_limits<qint16>::min() ? 1 : Numbers::toInt16(stored + 1);
+    }
     SetConfigValue(QStringLiteral("StartCount"), QString::number(count));
     return count;
 }
@@ -264,13 +272,13 @@ void frmMain::LoadSettings()
         const QString height = GetConfigValue(QStringLiteral("height"));
         if (!height.isEmpty())
             setOuterHeightTwips(Numbers::textToSingle(height));
+        // A count the ring cannot take is told once and healed, so the next start is clean.
         const QString captureCount = GetConfigValue(QStringLiteral("CaptureCount"));
-        qint32 count = 30;
-        if (Numbers::readsAsNumber(captureCount))
-            count = Numbers::textToInt32(captureCount);
-        else
+        if (!Numbers::readsAsNumber(captureCount) ||
+            !reportFailures(*this, "LoadSettings: ", [&] { mRing.setCount(Numbers::textToInt32(captureCount)); })) {
             SetConfigValue(QStringLiteral("CaptureCount"), QStringLiteral("30"));
-        mRing.setCount(count);
+            mRing.setCount(30);
+        }
         const QString zoom = GetConfigValue(QStringLiteral("zoom"));
         QAction *checked = zoom == QLatin1String("2")   ? mnuZoom200
                            : zoom == QLatin1String("3") ? mnuZoomFit

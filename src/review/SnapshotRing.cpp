@@ -2,12 +2,12 @@
 
 #include "errors/Failure.h"
 
-void SnapshotRing::setCount(qint32 count)
+void SnapshotRing::setCount(qint32 count, std::source_location where)
 {
     if (count < 0)
-        raiseFailure(Failure::SubscriptOutOfRange);
+        raiseFailure(Failure::SubscriptOutOfRange, where);
     if (count > kMaxCount)
-        raiseFailure(Failure::Overflow);
+        raiseFailure(Failure::Overflow, where);
     std::vector<QImage> fresh(std::size_t(count) + 1);
     mSlots.swap(fresh);
     mWritten.assign(std::size_t(count) + 1, 0);

@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <source_location>
 #include <vector>
 
 class SnapshotRing {
@@ -15,8 +16,8 @@ public:
     qint32 count() const { return mCount; }
     // Sizes the ring to slots 1..count, none allocated, and puts the write cursor on
     // the top slot. A negative count fails with "Subscript out of range", one above
-    // kMaxCount with "Overflow"; the ring is then left as it was.
-    void setCount(qint32 count);
+    // kMaxCount with "Overflow", at the caller's line; the ring is then left as it was.
+    void setCount(qint32 count, std::source_location where = std::source_location::current());
 
     qint32 captureSlot() const { return mCaptureSlot; }
     // Moves the write cursor; a slot outside 1..count fails with "Subscript out of range".
