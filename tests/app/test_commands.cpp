@@ -70,6 +70,7 @@ private slots:
             QTest::newRow(name) << Key{false, key, mods, back, back};
         QTest::newRow("F5, Enter released: ends the hold") << Key{false, Qt::Key_F5, 0, back, back, Qt::Key_Return};
         QTest::newRow("F5, Space released: nothing more") << Key{false, Qt::Key_F5, 0, back, back, Qt::Key_Space};
+        QTest::newRow("F5, a letter released: ends the hold") << Key{false, Qt::Key_F5, 0, back, back, Qt::Key_A};
         // Slow motion's resume is cancelled: the review stays, the video stays paused.
         const QString slowBack = set(back, "speed 3", "speed 1"), slowPaused = set(paused, "speed 3", "speed 1");
         QTest::newRow("F5 while slow motion stands") << Key{false, Qt::Key_F5, 0, slowBack, slowBack, 0, true};
