@@ -15,35 +15,35 @@ void SnapshotRing::setCount(qint32 count, std::source_location where)
     mCaptureSlot = count;
 }
 
-void SnapshotRing::setCaptureSlot(qint32 slot)
+void SnapshotRing::setCaptureSlot(qint32 slot, std::source_location where)
 {
     if (mCount == 0 && slot == 0) {
         mCaptureSlot = 0;
         return;
     }
-    checkSlot(slot);
+    checkSlot(slot, where);
     mCaptureSlot = slot;
 }
 
-qint32 SnapshotRing::slotOfOffset(qint32 offset) const
+qint32 SnapshotRing::slotOfOffset(qint32 offset, std::source_location where) const
 {
     if (offset < 1 || offset > mCount)
-        raiseFailure(Failure::SubscriptOutOfRange);
+        raiseFailure(Failure::SubscriptOutOfRange, where);
     qint32 s = offset + mCaptureSlot;
     if (s > mCount)
         s -= mCount;
     return s;
 }
 
-QImage &SnapshotRing::slot(qint32 s)
+QImage &SnapshotRing::slot(qint32 s, std::source_location where)
 {
-    checkSlot(s);
+    checkSlot(s, where);
     return mSlots[std::size_t(s)];
 }
 
-const QImage &SnapshotRing::slot(qint32 s) const
+const QImage &SnapshotRing::slot(qint32 s, std::source_location where) const
 {
-    checkSlot(s);
+    checkSlot(s, where);
     return mSlots[std::size_t(s)];
 }
 
@@ -52,9 +52,9 @@ bool SnapshotRing::isAllocated(qint32 s) const
     return s >= 1 && s <= mCount && !mSlots[std::size_t(s)].isNull();
 }
 
-void SnapshotRing::releaseSlot(qint32 s)
+void SnapshotRing::releaseSlot(qint32 s, std::source_location where)
 {
-    checkSlot(s);
+    checkSlot(s, where);
     mSlots[std::size_t(s)] = QImage();
     mWritten[std::size_t(s)] = 0;
 }
@@ -86,15 +86,15 @@ bool SnapshotRing::allocateAll(QSize size, qint64 budget)
     return true;
 }
 
-void SnapshotRing::markWritten(qint32 s)
+void SnapshotRing::markWritten(qint32 s, std::source_location where)
 {
-    checkSlot(s);
+    checkSlot(s, where);
     mWritten[std::size_t(s)] = 1;
 }
 
-bool SnapshotRing::isWritten(qint32 s) const
+bool SnapshotRing::isWritten(qint32 s, std::source_location where) const
 {
-    checkSlot(s);
+    checkSlot(s, where);
     return mWritten[std::size_t(s)] != 0;
 }
 
@@ -113,8 +113,8 @@ void SnapshotRing::releaseAll()
     std::fill(mWritten.begin(), mWritten.end(), 0);
 }
 
-void SnapshotRing::checkSlot(qint32 s) const
+void SnapshotRing::checkSlot(qint32 s, std::source_location where) const
 {
     if (s < 1 || s > mCount)
-        raiseFailure(Failure::SubscriptOutOfRange);
+        raiseFailure(Failure::SubscriptOutOfRange, where);
 }

@@ -8,6 +8,7 @@
 #include <source_location>
 #include <vector>
 
+// A slot or offset outside the ring fails with "Subscript out of range" at the caller's line.
 class SnapshotRing {
 public:
     // The allocation counts slots in 16 bits; a larger ring is refused.
@@ -21,13 +22,13 @@ public:
 
     qint32 captureSlot() const { return mCaptureSlot; }
     // Moves the write cursor; a slot outside 1..count fails with "Subscript out of range".
-    void setCaptureSlot(qint32 slot);
+    void setCaptureSlot(qint32 slot, std::source_location where = std::source_location::current());
 
     // The slot that holds the snapshot of review offset k (1..count).
-    qint32 slotOfOffset(qint32 offset) const;
+    qint32 slotOfOffset(qint32 offset, std::source_location where = std::source_location::current()) const;
 
-    QImage &slot(qint32 slot);
-    const QImage &slot(qint32 slot) const;
+    QImage &slot(qint32 slot, std::source_location where = std::source_location::current());
+    const QImage &slot(qint32 slot, std::source_location where = std::source_location::current()) const;
     bool isAllocated(qint32 slot) const;
 
     // Gives slot s a fresh image of the given size (an empty size gives no pixels),
@@ -39,17 +40,17 @@ public:
     // memory while the user is told, and false is returned.
     bool allocateAll(QSize size, qint64 budget);
     // A slot counts as blank from its allocation until a capture writes it.
-    void markWritten(qint32 slot);
-    bool isWritten(qint32 slot) const;
+    void markWritten(qint32 slot, std::source_location where = std::source_location::current());
+    bool isWritten(qint32 slot, std::source_location where = std::source_location::current()) const;
     // Pixel bytes held by all slots.
     qint64 bytesHeld() const;
 
     // Frees the pixels of one slot (1..count) or of all of them.
-    void releaseSlot(qint32 slot);
+    void releaseSlot(qint32 slot, std::source_location where = std::source_location::current());
     void releaseAll();
 
 private:
-    void checkSlot(qint32 slot) const;
+    void checkSlot(qint32 slot, std::source_location where) const;
 
     qint32 mCount = 0;
     qint32 mCaptureSlot = 0;

@@ -66,18 +66,25 @@ private slots:
         QFETCH(int, failure);
         SnapshotRing ring;
         ring.setCount(3);
+        const int caller = __LINE__ + 2;
         try {
             ring.setCount(count);
             QCOMPARE(failure, 0);
             QCOMPARE(std::pair(ring.count(), ring.captureSlot()), std::pair(count, count)); // cursor at the top
         } catch (const Failure &f) {
             QCOMPARE(f.number(), failure);
+            QCOMPARE(f.line(), caller); // the caller's line, as a report names it
             QCOMPARE(ring.count(), 3); // left as it was
         }
         // No slot outside 1..count, nor offset.
         QVERIFY_THROWS_EXCEPTION(Failure, ring.slot(0));
         QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(0));
         QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(ring.count() + 1));
+        try {
+            ring.slot(ring.count() + 1);
+        } catch (const Failure &f) {
+            QCOMPARE(f.line(), __LINE__ - 2);
+        }
     }
     void allocationKeepsToTheBudget()
     {
