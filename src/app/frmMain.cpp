@@ -217,11 +217,6 @@ void frmMain::mnuHelpEmail_Click()
     SupportMail::SendMail(SupportMail::GetVersionText(), QString());
 }
 
-void frmMain::mnuFileExit_Click()
-{
-    close();
-}
-
 void frmMain::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
@@ -561,11 +556,6 @@ void frmMain::mnuZoomFit_Click()
     Form_Resize();
 }
 
-void frmMain::mnuZoomFullScreen_Click()
-{
-    cmdFullScreen_Click();
-}
-
 void frmMain::cmdFullScreen_Click()
 {
     reportFailures(*this, "cmdFullScreen_Click: ", [&] {
@@ -780,11 +770,6 @@ void frmMain::cmdRight_MouseDown(int, int, int, int)
 void frmMain::oCaptured_MouseDown(int button, int, int, int)
 {
     cmdLeft_MouseDown(button, 0, 0, 0);
-}
-
-void frmMain::oCaptured_DblClick()
-{
-    cmdPlay_Click();
 }
 
 void frmMain::mnuViewPrev_Click()

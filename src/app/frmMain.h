@@ -48,7 +48,7 @@ public:
     void Form_Load();
     qint16 IncrementStartCount();
     void SplashTimer_Timer();
-    void mnuFileExit_Click();
+    void mnuFileExit_Click() { close(); }
     void Form_Unload();
 
     // Settings.
@@ -72,7 +72,7 @@ public:
     void mnuZoom100_Click();
     void mnuZoom200_Click();
     void mnuZoomFit_Click();
-    void mnuZoomFullScreen_Click();
+    void mnuZoomFullScreen_Click() { cmdFullScreen_Click(); }
     void cmdFullScreen_Click();
     static void ShowTitleBar(QWidget *window, bool show);
 
@@ -116,7 +116,7 @@ public:
     void cmdLeft_MouseDown(int button, int shift, int x, int y);
     void cmdRight_MouseDown(int button, int shift, int x, int y);
     void oCaptured_MouseDown(int button, int shift, int x, int y);
-    void oCaptured_DblClick();
+    void oCaptured_DblClick() { cmdPlay_Click(); }
     void mnuViewPrev_Click();
     void mnuViewNext_Click();
     void mnuToolsCopy_Click();
