@@ -50,8 +50,9 @@ QString refusal(const QString &name)
 {
     if (name.trimmed().isEmpty())
         return QStringLiteral("No file name was given.");
+    const QByteArray path = QFile::encodeName(name);
     struct stat info {};
-    if (::stat(QFile::encodeName(name).constData(), &info) != 0) {
+    if (::stat(path.constData(), &info) != 0) {
         return errno == EACCES ? QStringLiteral("The file cannot be reached: permission denied.")
                                : QStringLiteral("The file does not exist.");
     }
@@ -59,7 +60,7 @@ QString refusal(const QString &name)
         return QStringLiteral("This is a folder, not a video file.");
     if (!S_ISREG(info.st_mode))
         return QStringLiteral("This is not a regular file, so it is not opened as a video.");
-    if (::access(QFile::encodeName(name).constData(), R_OK) != 0)
+    if (::access(path.constData(), R_OK) != 0)
         return QStringLiteral("The file cannot be read: permission denied.");
     return {};
 }
@@ -455,7 +456,6 @@ bool MpvMediaPlayer::waitForOpen()
             int64_t videoId = 0;
             if (mpv_get_property(mMpv.get(), "current-tracks/video/id", MPV_FORMAT_INT64, &videoId) < 0) {
                 mError = kNoVideo;
-                unload(kUnloadTimeoutMs);
                 return false;
             }
             [[fallthrough]];
@@ -484,7 +484,6 @@ bool MpvMediaPlayer::waitForOpen()
         }
     }
     mError = kTimedOut;
-    unload(kUnloadTimeoutMs);
     return false;
 }
 

@@ -71,7 +71,8 @@ private:
 
     // Closes the current medium, if any, and waits for mpv to have unloaded it.
     void closeMedium();
-    // Waits for the file just given to mpv to open; false with mError set on failure.
+    // Waits for the file just given to mpv to open; false with mError set on failure,
+    // leaving the caller to unload what the failed file left behind.
     bool waitForOpen();
     // Unloads whatever mpv holds and waits (bounded) for it to end.
     void unload(int timeoutMs);

@@ -1,21 +1,9 @@
 #include "playback/PositionControl.h"
 
 #include "errors/FailurePatterns.h"
-
-#include <cmath>
-#include <limits>
+#include "settings/Numbers.h"
 
 namespace {
-
-// To the nearest whole number, halves to the even neighbour (the floating-point
-// default rounding); beyond 32 bits is an overflow.
-qint32 nearest(double value)
-{
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= std::numeric_limits<qint32>::min() && rounded <= std::numeric_limits<qint32>::max()))
-        raiseFailure(Failure::Overflow);
-    return qint32(rounded);
-}
 
 QString minutesAndSeconds(qint32 seconds)
 {
@@ -33,7 +21,7 @@ QString PositionControl::readout(qint32 lengthSeconds, qint32 positionSeconds)
 void PositionControl::timerTick()
 {
     qint32 position = 0;
-    ignoreFailure([&] { position = nearest(mPlayer.CurrentPosition()); });
+    ignoreFailure([&] { position = Numbers::toInt32(mPlayer.CurrentPosition()); });
     ignoreFailure([&] {
         const qint32 length = mHost.lengthSeconds();
         if (length == 0)
@@ -42,7 +30,7 @@ void PositionControl::timerTick()
         // The product is whole-numbered: a position beyond about 276 days overflows it.
         if (qMulOverflow(position, mHost.positionSliderMaximum(), &product))
             raiseFailure(Failure::Overflow);
-        mHost.setPositionSliderValue(nearest(double(product) / length));
+        mHost.setPositionSliderValue(Numbers::toInt32(double(product) / length));
     });
     ignoreFailure([&] { mHost.setPositionText(readout(mHost.lengthSeconds(), position)); });
 }
