@@ -91,6 +91,7 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(oCaptured, &ReviewPicture::DblClick, this, &frmMain::oCaptured_DblClick);
     updateMinimumSize();
 
+    mFrameWatch = new Twips::FrameWatch(this);
     // Design size of the inner area: 592 x 551 pixels.
     resize(592, 551 + menuBar()->sizeHint().height());
 }
@@ -262,11 +263,15 @@ void frmMain::LoadSettings()
         PauseTimer->setInterval(0);
         ReviewTimer->setInterval(PlayTimer->interval());
         const QString width = GetConfigValue(QStringLiteral("width"));
-        if (!width.isEmpty())
-            setOuterWidthTwips(Numbers::textToSingle(width));
         const QString height = GetConfigValue(QStringLiteral("height"));
-        if (!height.isEmpty())
-            setOuterHeightTwips(Numbers::textToSingle(height));
+        const auto savedSize = [this, width, height] {
+            if (!width.isEmpty())
+                setOuterWidthTwips(Numbers::textToSingle(width));
+            if (!height.isEmpty())
+                setOuterHeightTwips(Numbers::textToSingle(height));
+        };
+        mFrameWatch->againWhenFramed(savedSize);
+        savedSize();
         // A count the ring cannot take is told once and healed, so the next start is clean.
         const QString captureCount = GetConfigValue(QStringLiteral("CaptureCount"));
         if (!Numbers::readsAsNumber(captureCount) ||
@@ -527,6 +532,7 @@ void frmMain::zoomWindow(QAction *item, int factor, double minimumWidthTwips)
     ++mRegionDepth;
     const auto leave = qScopeGuard([this] { --mRegionDepth; });
 
+    mFrameWatch->againWhenFramed([=, this] { zoomWindow(item, factor, minimumWidthTwips); });
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
     for (QAction *zoom : {mnuZoom100, mnuZoom200, mnuZoomFit})
         zoom->setChecked(zoom == item);

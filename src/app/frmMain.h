@@ -32,6 +32,10 @@ class QToolButton;
 class ReviewButton;
 class ReviewPicture;
 
+namespace Twips {
+class FrameWatch;
+}
+
 class frmMain : public QMainWindow, public ErrorSink, public ReviewHost, public SpeedHost, public PositionHost {
     Q_OBJECT
 public:
@@ -225,6 +229,7 @@ private:
     ReviewStepper mReview{*this, *this};
     SlowMotion mSpeed{*this};
     std::unique_ptr<PositionControl> mPosition; // made with the player
+    Twips::FrameWatch *mFrameWatch = nullptr;
     int mRegionDepth = 0;
     QRect mNormalGeometry;
     KeyTracker mKeys;
