@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "errors/Failure.h"
+#include "errors/MessageBox.h"
 #include "errors/frmError.h"
 
 namespace {
@@ -39,12 +40,12 @@ void ErrorLog::present(QString &sErr, int failureNumber)
         return;
     }
 
-    auto *dialog = new frmError(*this);
+    auto *dialog = new frmError(*this, MessageBox::ownerWindow());
     mDialog = dialog;
     dialog->setWindowTitle(QLatin1String(AppInfo::kTitle) + QLatin1String(" error description"));
     if (failureNumber == Failure::NoImageMemory)
         sErr += kCrLf + colourDepthAdvice();
     dialog->setReport(sErr);
     dialog->exec();
-    delete dialog;
+    delete mDialog.data(); // gone already if its owner went while it was open
 }

@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
+
+#include <algorithm>
 
 namespace MessageBox {
 namespace {
@@ -21,11 +24,27 @@ void show(const QString &text, Icon icon)
         presenter()(title, text, icon);
         return;
     }
-    QMessageBox box(icon == Icon::Critical      ? QMessageBox::Critical
-                    : icon == Icon::Information ? QMessageBox::Information
-                                                : QMessageBox::NoIcon,
-                    title, text, QMessageBox::Ok);
-    box.exec();
+    // On the heap: should the owner go while the box is open, it takes the box with it.
+    QPointer<QMessageBox> box = new QMessageBox(icon == Icon::Critical      ? QMessageBox::Critical
+                                                : icon == Icon::Warning     ? QMessageBox::Warning
+                                                : icon == Icon::Information ? QMessageBox::Information
+                                                                            : QMessageBox::NoIcon,
+                                                title, text, QMessageBox::Ok, ownerWindow(),
+                                                Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                                                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    box->exec();
+    delete box.data();
+}
+
+QWidget *ownerWindow()
+{
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto main = std::find_if(windows.begin(), windows.end(), [](QWidget *w) {
+        return w->isVisible() && w->windowType() == Qt::Window;
+    });
+    return main != windows.end() ? *main : nullptr;
 }
 
 Presenter setPresenter(Presenter p)

@@ -6,12 +6,18 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace MessageBox {
 
-enum class Icon { None, Critical, Information };
+enum class Icon { None, Critical, Information, Warning };
 
-// Shows a modal message box and returns when it is closed.
+// Shows a modal message box, centred over ownerWindow(), and returns when it is closed.
 void show(const QString &text, Icon icon = Icon::None);
+
+// The window the program's boxes and dialogs open over: the active window, else the
+// first visible main window, else none.
+QWidget *ownerWindow();
 
 using Presenter = std::function<void(const QString &title, const QString &text, Icon icon)>;
 // Installs a presenter in place of the real box; returns the previous one.

@@ -22,7 +22,7 @@ frmError::frmError(const ErrorLog &log, QWidget *parent)
       mLog(log)
 {
     setObjectName(QStringLiteral("frmError"));
-    setFixedSize(346, 125);
+    resize(346, 125);
 
     txtError = new QPlainTextEdit(this);
     txtError->setObjectName(QStringLiteral("txtError"));
@@ -47,6 +47,20 @@ frmError::frmError(const ErrorLog &log, QWidget *parent)
     cmdEmail->setGeometry(twipsRect(2674, 1440, 1395, 375));
     cmdEmail->setToolTip(tr("Email error description"));
     cmdEmail->setAutoDefault(false);
+
+    // The design geometry is the least each control gets: the two buttons, equally wide,
+    // grow to the longer caption and stay centred below the text, which widens with the
+    // dialog.
+    const QSize button = OKButton->size().expandedTo(OKButton->sizeHint()).expandedTo(cmdEmail->sizeHint());
+    const int gap = cmdEmail->x() - OKButton->x() - OKButton->width();
+    const int pair = 2 * button.width() + gap;
+    const int bottom = height() - OKButton->y() - OKButton->height();
+    const QSize dialog = size().expandedTo(QSize(pair + 2 * OKButton->x(), OKButton->y() + button.height() + bottom));
+    const int left = (dialog.width() - pair) / 2;
+    OKButton->setGeometry(QRect(QPoint(left, OKButton->y()), button));
+    cmdEmail->setGeometry(QRect(QPoint(left + button.width() + gap, cmdEmail->y()), button));
+    txtError->resize(txtError->width() + dialog.width() - width(), txtError->height());
+    setFixedSize(dialog);
 
     setTabOrder(OKButton, cmdEmail);
     setTabOrder(cmdEmail, txtError);

@@ -9,6 +9,9 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 QRect twipsRect(int left, int top, int width, int height)
@@ -32,7 +35,7 @@ frmOptions::frmOptions(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(tr("Options"));
-    setFixedSize(363, 129);
+    resize(363, 129);
 
     Frame1 = new QGroupBox(tr("Video Frame Time:"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -51,7 +54,41 @@ frmOptions::frmOptions(QWidget *parent)
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &frmOptions::OKButton_Click);
 
+    fitCaptions();
     Form_Load();
+}
+
+void frmOptions::fitCaptions()
+{
+    // The design geometry is the least each control gets. An option grows to its caption
+    // and pushes the ones to its right along, the options sit below the frame's title, and
+    // the frame, the Close button and the dialog grow to hold them with the design's
+    // margins; the button keeps to the bottom right corner.
+    const QSize design = size();
+    const QRect designFrame = Frame1->geometry(), designButton = OKButton->geometry();
+    const int gap = std::max(4, style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
+    const int top = std::max(optFreezeFrameTime[0]->y(), Frame1->contentsRect().top());
+    QSize inner; // what the options take inside the frame
+    for (QRadioButton *option : optFreezeFrameTime) {
+        QRect r(option->pos(), option->size().expandedTo(option->sizeHint()));
+        r.moveTo(inner.isValid() ? std::max(r.x(), inner.width() + gap) : r.x(), top);
+        option->setGeometry(r);
+        inner = QSize(r.x() + r.width(), r.y() + r.height());
+    }
+    const int margin = optFreezeFrameTime[0]->x();
+    const QRect frame(designFrame.topLeft(), designFrame.size().expandedTo(inner + QSize(margin, margin)));
+    Frame1->setGeometry(frame);
+
+    const QSize button = designButton.size().expandedTo(OKButton->sizeHint());
+    const int frameRight = design.width() - designFrame.x() - designFrame.width();
+    const int right = design.width() - designButton.x() - designButton.width();
+    const int bottom = design.height() - designButton.y() - designButton.height();
+    const int buttonTop = designButton.y() + frame.height() - designFrame.height();
+    const QSize dialog = design.expandedTo(
+        QSize(std::max(frame.x() + frame.width() + frameRight, frame.x() + button.width() + right),
+              buttonTop + button.height() + bottom));
+    OKButton->setGeometry(QRect(QPoint(dialog.width() - right - button.width(), buttonTop), button));
+    setFixedSize(dialog);
 }
 
 void frmOptions::Form_Load()

@@ -40,5 +40,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Grows the controls and the dialog from their design geometry to what the captions
+    // need at the current font, and fixes the dialog's size.
+    void fitCaptions();
+
     bool mClosedByWindow = false;
 };
