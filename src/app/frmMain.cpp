@@ -353,7 +353,7 @@ void frmMain::OpenMedia(const QString &name)
         mPlayer->SetFileName(fileName);
         if (mPlayer->PlayState() == MediaPlayer::Closed) {
             setCaption(QStringLiteral("Orvane %1 %2").arg(AppInfo::kTitle, AppInfo::kVersion));
-            MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + name);
+            MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + name, MessageBox::Icon::Warning);
             return;
         }
         mlDuration = Numbers::toInt32(mPlayer->Duration());
