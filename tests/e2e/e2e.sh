@@ -1,0 +1,447 @@
+#!/usr/bin/env bash
+# Runs one scenario against the built program on a real X server (Xvfb) under a real
+# window manager (openbox), driving it only from outside: pointer and keys through
+# xdotool, screenshots read by ImageMagick, the clipboard through xclip, the settings
+# file in a program folder of its own, and a recording handler for what the program
+# hands to the desktop.  Usage: e2e.sh PROGRAM SCENARIO.  Exit 77 means skipped.
+set -euo pipefail
+program=$1 scenario=$2
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+work="$(mktemp -d /tmp/replixa-e2e.XXXXXX)"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  [ -n "${KEEP:-}" ] || rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; [ -z "${KEEP:-}" ] || import -window root "$work/failure.png"; exit 1; }
+note() { echo "  $*"; }
+
+for tool in Xvfb openbox xdotool xclip xprop xwininfo convert compare xdg-open; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/setup installs it)"; exit 77; }
+done
+
+# Polls a command every 0.1 s until it succeeds or the time is up.
+wait_until() {
+  local seconds=$1 what=$2; shift 2
+  local end=$((SECONDS + seconds))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -lt $end ] || fail "waited ${seconds}s for: $what"
+    sleep 0.1
+  done
+}
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+end=$((SECONDS + 10))
+until [ -s "$work/display" ]; do
+  if [ $SECONDS -ge $end ] || ! kill -0 "${pids[0]}" 2>/dev/null; then
+    echo "SKIP: no X server could start: $(tail -1 "$work/xvfb.log")"; exit 77
+  fi
+  sleep 0.1
+done
+export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+openbox >/dev/null 2>&1 &
+pids+=($!)
+wait_until 10 "the window manager" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window'
+
+# The program folder holds a copy of the program, so its settings file is ours alone.
+folder="$work/program"
+ini="$folder/Replixa.ini"
+mkdir -p "$folder" "$work/data/applications" "$work/config"
+cp "$program" "$folder/replixa"
+cp "$root/media/demo.mp4" "$work/demo clip.mp4"
+demo="$work/demo clip.mp4"
+
+# Whatever the program hands to the desktop (mail, web pages) lands in $work/handed.
+cat >"$work/record" <<EOF
+#!/bin/sh
+printf '%s\n' "\$1" >>"$work/handed"
+EOF
+chmod +x "$work/record"
+printf '[Desktop Entry]\nType=Application\nName=Recorder\nExec=%s %%u\nMimeType=x-scheme-handler/mailto;text/html;\n' \
+  "$work/record" >"$work/data/applications/recorder.desktop"
+printf '[Default Applications]\nx-scheme-handler/mailto=recorder.desktop\ntext/html=recorder.desktop\n' \
+  >"$work/config/mimeapps.list"
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_CURRENT_DESKTOP=X-Generic
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$work/runtime"
+
+# --- the program -----------------------------------------------------------------------
+app="" main=none
+launch() {
+  main=none
+  (cd "$work" && exec "$folder/replixa" "$@" >>"$work/program.log" 2>&1) &
+  app=$!
+  pids+=($app)
+}
+start() {
+  launch "$@"
+  wait_until 20 "the main window" main_window
+}
+main_window() {
+  main=$(xdotool search --all --onlyvisible --pid "$app" --name "^Orvane Replixa" 2>/dev/null | head -1)
+  [ -n "$main" ] || { main=none; false; }
+}
+# A window of the program other than the main window, by its title.
+window_named() { xdotool search --all --onlyvisible --pid "$app" --name "$1" 2>/dev/null | grep -vx "$main" | head -1; }
+has_window() { [ -n "$(window_named "$1")" ]; }
+title() { xdotool getwindowname "$main"; }
+keys() { xdotool key --delay 60 "$@"; }
+quit() {
+  xdotool windowactivate --sync "$main" 2>/dev/null || true
+  keys alt+f x
+  wait_until 20 "the program to end" sh -c "! kill -0 $app"
+  wait "$app" || fail "the program exited with $?"
+}
+setting() { sed -n "s/^$1=\([^\r]*\)\r\?$/\1/p" "$ini"; }
+
+# --- what the screen shows ---------------------------------------------------------------
+shot() { import -window root "$work/shot.png"; }
+# The demo clip's picture on screen: its dark background's box, "WIDTH X Y" (x and y of
+# the top left corner), or nothing if no video shows.
+video_box() {
+  local box
+  box=$(convert "$work/shot.png" -fuzz 2% -fill black +opaque '#1d2733' -format '%@' info:) || return 1
+  [[ $box =~ ^([0-9]+)x[0-9]+\+([0-9]+)\+([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -ge 100 ] || return 1
+  echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]}"
+}
+# The number of the frame the screen shows, read from the clip's binary counter: two
+# rows of eight 10-pixel cells at (390, 236) of the 480-pixel-wide picture.
+frame() {
+  shot
+  local box w x y
+  box=$(video_box) || { echo -1; return; }
+  read -r w x y <<<"$box"
+  convert "$work/shot.png" -crop "$((80 * w / 480))x$((20 * w / 480))+$((x + 390 * w / 480))+$((y + 236 * w / 480))" \
+    +repage -filter box -resize '8x2!' -colorspace gray -depth 8 gray:- |
+    od -An -v -tu1 | awk '{ for (i = 1; i <= NF; ++i) { if ($i > 127) n += 2 ^ b; ++b } } END { print n + 0 }'
+}
+playing() {
+  local a b
+  a=$(frame); sleep 0.3; b=$(frame)
+  [ "$a" -ge 0 ] && [ "$b" -gt "$a" ]
+}
+still() {
+  local a b
+  a=$(frame); sleep 0.5; b=$(frame)
+  [ "$a" -ge 0 ] && [ "$a" -eq "$b" ]
+}
+beyond() { [ "$(frame)" -gt "$1" ]; }
+video_centre() { read -r w x y <<<"$(shot; video_box)"; echo "$((x + w / 2)) $((y + w / 4))"; }
+
+# --- scenarios ----------------------------------------------------------------------------
+first_start() {
+  start
+  wait_until 5 "the About box" has_window "About"
+  keys Return
+  wait_until 5 "the About box to close" sh -c "! xdotool search --onlyvisible --name About"
+  [ "$(grep -o 'CaptureCount=30\|StartCount=1' "$ini" | tr '\n' ' ')" = "CaptureCount=30 StartCount=1 " ] ||
+    fail "settings after the first start: $(tr -d '\r' <"$ini")"
+  quit
+}
+
+size_stays() {
+  local sizes=()
+  for run in 1 2 3; do
+    start
+    wait_until 5 "the About box" has_window "About"
+    keys Return
+    quit
+    sizes+=("$(setting width)x$(setting height)")
+  done
+  note "saved sizes: ${sizes[*]}"
+  [ "${sizes[0]}" = "${sizes[1]}" ] && [ "${sizes[1]}" = "${sizes[2]}" ] || fail "the window grew: ${sizes[*]}"
+  # A small video from the command line opens at 100 %, the window 6500 twips wide outside.
+  ffmpeg -v error -f lavfi -i testsrc=s=160x120:d=2 "$work/small.mp4"
+  start "$work/small.mp4"
+  wait_until 5 "a window 433 pixels wide outside" outer_width_is 433
+  quit
+}
+
+demo_review() {
+  start "$demo"
+  wait_until 10 "the demo clip to play" playing
+  # Until the ring has gone round once, its oldest snapshots are blank.
+  wait_until 10 "a full ring" beyond 50
+  local newest older oldest
+  read -r cx cy <<<"$(video_centre)"
+  xdotool mousemove "$cx" "$cy" mousedown 1
+  newest=$(frame); sleep 0.3; older=$(frame); sleep 0.3; oldest=$(frame)
+  note "holding the left button: $newest $older $oldest"
+  [ "$newest" -gt "$older" ] && [ "$older" -gt "$oldest" ] || fail "not older and older: $newest $older $oldest"
+  xdotool mouseup 1
+  wait_until 3 "the review to stop" still
+  xdotool mousedown 3
+  wait_until 10 "stepping forward past the newest snapshot" beyond $((newest + 4))
+  xdotool mouseup 3
+  wait_until 5 "playback after the newest snapshot" playing
+  keys space
+  wait_until 3 "Space to pause" still
+  keys space
+  wait_until 3 "Space to play" playing
+  quit
+}
+
+
+# The clipboard's picture against the screen where the video shows.
+copy_matches_screen() {
+  rm -f "$work/clip.png"
+  keys ctrl+c
+  wait_until 5 "a picture on the clipboard" sh -c "xclip -selection clipboard -t image/png -o >'$work/clip.png' && [ -s '$work/clip.png' ]"
+  shot
+  read -r w x y <<<"$(video_box)"
+  convert "$work/shot.png" -crop "$(identify -format %wx%h "$work/clip.png")+$x+$y" +repage "$work/screen.png"
+  local differ
+  differ=$(compare -metric AE "$work/clip.png" "$work/screen.png" null: 2>&1) || true
+  [ "$differ" = 0 ] || fail "$1: the clipboard differs from the screen in $differ pixels"
+}
+
+copy_image() {
+  start "$demo"
+  wait_until 10 "a full ring" beyond 50
+  read -r cx cy <<<"$(video_centre)"
+  xdotool mousemove "$cx" "$cy" mousedown 1 sleep 0.3 mouseup 1
+  wait_until 3 "the review to stop" still
+  copy_matches_screen "reviewing"
+  keys space
+  wait_until 5 "the live video" playing
+  keys space
+  wait_until 3 "the video to pause" still
+  copy_matches_screen "paused live video"
+  quit
+}
+
+outer_width_is() {
+  local extents
+  read -r -a extents <<<"$(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')"
+  [ $(($(inner_width) + extents[0] + extents[1])) = "$1" ]
+}
+# The top left corner of a window's inside, on the screen.
+origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }'; }
+inner_width() { xwininfo -id "$main" | sed -n 's/^  Width: //p'; }
+video_width() { shot; read -r w x y <<<"$(video_box)"; [ "$w" = "$1" ]; }
+zoom() {
+  start "$demo"
+  wait_until 10 "the demo clip to play" playing
+  keys space
+  keys ctrl+F2
+  wait_until 5 "the video at 200 %" video_width 960
+  [ "$(inner_width)" = 960 ] || fail "at 200 % the window is $(inner_width) wide inside"
+  keys ctrl+F1
+  wait_until 5 "the video at 100 %" video_width 480
+  [ "$(inner_width)" = 480 ] || fail "at 100 % the window is $(inner_width) wide inside"
+  local before after
+  before=$(xwininfo -id "$main" -frame | grep -E 'Absolute|Width|Height')
+  xdotool windowactivate --sync "$main"
+  keys ctrl+F4
+  wait_until 5 "full screen" sh -c "xprop -id $main _NET_WM_STATE | grep -q FULLSCREEN"
+  wait_until 5 "the video over the whole screen" sh -c "xwininfo -id $main | grep -q 'Width: 1280'"
+  # The full-screen button sits above the video's right part.
+  read -r w x y <<<"$(shot; video_box)"
+  xdotool mousemove $((x + 123)) $((y - 23)) click 1
+  wait_until 5 "the window back from full screen" sh -c "! xprop -id $main _NET_WM_STATE | grep -q FULLSCREEN"
+  wait_until 5 "the title bar" sh -c "xprop -id $main _NET_FRAME_EXTENTS | grep -qv '= 0, 0, 0, 0'"
+  after=$(xwininfo -id "$main" -frame | grep -E 'Absolute|Width|Height')
+  [ "$before" = "$after" ] || fail "the window came back elsewhere: $before / $after"
+  quit
+}
+
+jumps_and_slow_motion() {
+  start "$demo"
+  wait_until 10 "the demo clip to play" playing
+  keys space
+  wait_until 3 "the video to pause" still
+  local a b
+  a=$(frame)
+  keys Next
+  wait_until 5 "a still picture after the jump" still
+  b=$(frame)
+  note "Page Down: frame $a to $b"
+  [ $((b - a)) -ge 370 ] && [ $((b - a)) -le 380 ] || fail "Page Down moved from frame $a to $b, not by 15 s"
+  keys Prior
+  wait_until 5 "a still picture after the jump back" still
+  [ $((b - $(frame))) -ge 370 ] || fail "Page Up did not go back 15 s"
+  keys space
+  wait_until 5 "playback" playing
+  local normal slow
+  normal=$(rate)
+  keys F8
+  slow=$(rate)
+  note "frames per second: $normal at normal speed, $slow in slow motion"
+  awk -v n="$normal" -v s="$slow" 'BEGIN { exit !(n > 12 && s / n > 0.15 && s / n < 0.35) }' ||
+    fail "slow motion runs at $slow frames per second against $normal"
+  quit
+}
+# Frames shown per second over two seconds.
+rate() {
+  local a b t0 t1
+  t0=$EPOCHREALTIME; a=$(frame)
+  sleep 2
+  b=$(frame); t1=$EPOCHREALTIME
+  awk -v a="$a" -v b="$b" -v t0="$t0" -v t1="$t1" 'BEGIN { printf "%.1f", (b - a) / (t1 - t0) }'
+}
+
+broken_and_open() {
+  head -c 20000 /dev/urandom >"$work/broken.mp4"
+  launch "$work/broken.mp4"
+  wait_until 10 "the message box" has_window "^Replixa$"
+  # The box carries the yellow warning sign.
+  local box; box=$(window_named '^Replixa$')
+  import -window "$box" "$work/box.png"
+  [ "$(convert "$work/box.png" -fuzz 10% -fill black +opaque yellow -fill white -opaque yellow -format '%[fx:int(mean*w*h)]' info:)" -gt 100 ] ||
+    fail "the message box shows no warning sign"
+  xdotool windowactivate --sync "$box"
+  keys Return
+  wait_until 10 "the main window" main_window
+  [[ $(title) == "Orvane Replixa 2.6.0" ]] || fail "the caption reads $(title)"
+  # Nothing is open, so this early start shows the About box.
+  wait_until 5 "the About box" has_window "About"
+  keys Return
+  xdotool windowactivate --sync "$main"
+  keys ctrl+o
+  wait_until 10 "the open dialog" has_window "Open"
+  xdotool windowactivate --sync "$(window_named Open)"
+  # The dialog opens in the current folder, which holds the clip.
+  xdotool type --delay 60 "$(basename "$demo")"
+  keys Return
+  wait_until 10 "the chosen clip to play" playing
+  [[ $(title) == *"demo clip.mp4"* ]] || fail "the caption reads $(title)"
+  quit
+}
+
+# Percent escapes decoded, so that an address compares with the text it was made of;
+# a bar ends it, so that no line break at its end is lost.
+unescaped() { local s=${1//+/ }; printf '%b' "${s//%/\\x}"; }
+handed_address() { wait_until 10 "the mail handler" test -s "$work/handed"; unescaped "$(tail -1 "$work/handed")|"; }
+mail() {
+  local recipient="mailto:replixa@orvane.video" version="Replixa v2.6.0"
+  start
+  wait_until 5 "the About box" has_window "About"
+  keys Return
+  xdotool windowactivate --sync "$main"
+  keys alt+h e
+  [ "$(handed_address)" = "$recipient&Subject=$version&Body=|" ] || fail "Email Author handed $(tail -1 "$work/handed")"
+  quit
+  rm "$work/handed"
+  printf '[Replixa]\r\nwidth=wide\r\n' >"$ini"
+  launch
+  wait_until 10 "the error dialog" has_window "error description"
+  xdotool windowactivate --sync "$(window_named 'error description')"
+  keys Tab Tab ctrl+a ctrl+c
+  local messages
+  messages=$(xclip -selection clipboard -o)
+  keys alt+e
+  local body="Please write your message above this line."$'\r\n\r\n'"$version error descriptions:"$'\r\n'"${messages//$'\n'/$'\r\n'}"$'\r\n\r\n'
+  [ "$(handed_address)" = "$recipient&Subject=$version&Body=$body|" ] || fail "Email bug report handed $(tail -1 "$work/handed")"
+  wait_until 10 "the main window" main_window
+  quit
+}
+
+# The ink of a window's texts: its picture's dark pixels (captions, not borders) as bands
+# of rows; "ink WINDOW BAND GAP" prints that band's column runs split by GAP blank columns.
+ink() {
+  import -window "$1" "$work/window.png"
+  convert "$work/window.png" -colorspace gray -threshold 30% -compress none pbm:- | awk -v B="$2" -v G="$3" '
+    NR == 2 { W = $1; next }
+    NR > 2 { for (i = 1; i <= NF; ++i) { if ($i == 1) { row[int(n / W)] = 1; dark[int(n / W), n % W] = 1 } ++n } }
+    END {
+      for (y = 0; y < n / W; ++y) {
+        if (row[y] && !row[y - 1] && ++b == B) top = y
+        if (row[y] && !row[y + 1] && b == B) bottom = y
+      }
+      for (x = 0; x < W; ++x) for (y = top; y <= bottom; ++y) if (dark[y, x]) { used[x] = 1; break }
+      for (x = 0; x < W; ++x) if (used[x]) { if (x - last > G && seen) printf "%d %d\n", first, last; if (x - last > G || !seen) first = x; last = x; seen = 1 }
+      if (seen) printf "%d %d\n", first, last
+      printf "row %d\n", (top + bottom) / 2
+    }'
+}
+# Width of a caption as the toolkit's default font draws it, at a given dots per inch.
+drawn_width() { convert -font DejaVu-Sans -pointsize 9 -density "$2" label:"$1" -trim -format %w info:; }
+# Each run of ink against the caption it should show whole; a run much narrower is cut.
+whole() {
+  local dpi=$1; shift
+  for caption in "$@"; do
+    read -r first last || fail "no ink for \"$caption\""
+    local need; need=$(drawn_width "$caption" "$dpi")
+    [ $((last - first + 1 + 3 * dpi / 96)) -ge "$need" ] || fail "\"$caption\" shows $((last - first + 1)) of $need pixels"
+  done
+}
+options_dialog() {
+  wait_until 10 "the main window" main_window
+  xdotool windowactivate --sync "$main"
+  keys alt+e o
+  wait_until 5 "the Options dialog" has_window "^Options$"
+  dialog=$(window_named "^Options$")
+}
+choices=("0.025 sec" "0.05 sec" "0.1 sec" "0.2 sec" "0.5 sec")
+# Checks every caption of the Options dialog at DPI dots per inch; sets `runs` to the
+# radio row's text runs and `checked` to the index of the checked one.
+options_readable() {
+  local dpi=$1 scale=$(($1 / 96)) gap=$((7 * $1 / 96))
+  whole "$dpi" "Video Frame Time:" < <(ink "$dialog" 1 100 | head -1)
+  whole "$dpi" "Close" < <(ink "$dialog" 3 100 | head -1)
+  mapfile -t runs < <(ink "$dialog" 2 "$gap")
+  radio_row=${runs[-1]#row }
+  unset 'runs[-1]'
+  # The checked button's dot is a run narrower than any caption.
+  checked=-1 texts=()
+  for r in "${runs[@]}"; do
+    read -r first last <<<"$r"
+    if [ $((last - first)) -lt $((10 * dpi / 96)) ]; then checked=${#texts[@]}; else texts+=("$r"); fi
+  done
+  [ ${#texts[@]} = 5 ] || fail "the choices run into each other: ${runs[*]}"
+  printf '%s\n' "${texts[@]}" | whole "$dpi" "${choices[@]}"
+  runs=("${texts[@]}")
+}
+checked_is() { (options_readable 96 && [ "$checked" = "$1" ]); }
+
+options() {
+  start "$demo"
+  options_dialog
+  options_readable 96
+  [ "$checked" = 1 ] || fail "the dialog opened with choice $checked checked"
+  read -r first last <<<"${runs[3]}"
+  read -r x y <<<"$(origin "$dialog")"
+  xdotool mousemove $((x + first - 10)) $((y + radio_row)) click 1
+  wait_until 3 "a click to check \"0.2 sec\"" checked_is 3
+  keys Return
+  quit
+  [ "$(setting FrameTime)" = 3 ] || fail "FrameTime is $(setting FrameTime)"
+  start "$demo"
+  options_dialog
+  options_readable 96
+  [ "$checked" = 3 ] || fail "after a restart the dialog shows choice $checked"
+  keys Return space
+  # One review step back is 0.2 s older: five frames of the 25 per second clip.
+  wait_until 10 "the demo clip to play" beyond 20
+  keys Left
+  wait_until 3 "the first snapshot" still
+  local newer; newer=$(frame)
+  keys Left
+  wait_until 3 "the next snapshot" still
+  [ $((newer - $(frame))) = 5 ] || fail "a step went from frame $newer to $(frame)"
+  quit
+}
+
+# The captions at twice the scale and at a font a third larger (12 pt for 9 pt).
+options_large() {
+  QT_SCALE_FACTOR=2 launch "$demo"
+  options_dialog
+  options_readable 192
+  keys Return
+  quit
+  QT_FONT_DPI=128 launch "$demo"
+  options_dialog
+  options_readable 128
+  keys Return
+  quit
+}
+
+case "$scenario" in
+  first_start | size_stays | demo_review | copy_image | zoom | options | options_large | jumps_and_slow_motion | \
+    broken_and_open | mail) "$scenario" ;;
+  *) fail "no scenario named $scenario" ;;
+esac
+echo "PASS: $scenario"
