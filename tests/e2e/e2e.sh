@@ -245,6 +245,9 @@ zoom() {
   wait_until 5 "the title bar" sh -c "xprop -id $main _NET_FRAME_EXTENTS | grep -qv '= 0, 0, 0, 0'"
   after=$(xwininfo -id "$main" -frame | grep -E 'Absolute|Width|Height')
   [ "$before" = "$after" ] || fail "the window came back elsewhere: $before / $after"
+  # The menus are back, and their shortcuts with them.
+  keys ctrl+F2
+  wait_until 5 "the video at 200 % after full screen" video_width 960
   quit
 }
 
