@@ -20,7 +20,6 @@ public:
     void setPicture(QColor colour) { mColour = colour; fitPicture(); }
     // Lets a test report any state, as the engine would.
     void setPlayState(int state) { tell(mPlayState, state, &MediaPlayer::PlayStateChange); }
-    int playCalls = 0, pauseCalls = 0;
 
     void SetFileName(const QString &name) override
     {
@@ -41,14 +40,14 @@ public:
     QString FileName() const override { return mFileName; }
     int PlayState() const override { return mPlayState; }
     int OpenState() const override { return mOpenState; }
-    void Play() override { ++playCalls; if (mOpenState == Open) setPlayState(Playing); }
-    void Pause() override { ++pauseCalls; if (mPlayState == Playing) setPlayState(Paused); }
+    void Play() override { if (mOpenState == Open) setPlayState(Playing); }
+    void Pause() override { if (mPlayState == Playing) setPlayState(Paused); }
     double CurrentPosition() const override { return mPosition; }
     void SetCurrentPosition(double seconds) override { mPosition = seconds; }
     double Duration() const override { return mDuration; }
     QString ErrorDescription() const override { return mError; }
-    bool Mute() const override { return mMute; }
-    void SetMute(bool mute) override { mMute = mute; }
+    bool Mute() const override { return false; }
+    void SetMute(bool) override {}
     QWidget *widget() const override { return mWidget; }
     const QImage &frame() const override { return mFrame; }
 
@@ -84,5 +83,4 @@ private:
     QString mFileName, mError;
     int mPlayState = Closed, mOpenState = NotOpen;
     double mPosition = 0, mDuration = 0;
-    bool mMute = false;
 };

@@ -28,11 +28,14 @@ inline QString make(const QString &fileName, const QStringList &ffmpegArguments)
     QFile::remove(path);
     return {};
 }
-// width x height of one colour (a name or 0xRRGGBB), seconds long, at fps frames a second.
-inline QString solid(const QString &fileName, const QString &colour, int width, int height, double seconds, int fps = 25)
+// An H.264 clip of an ffmpeg lavfi source; further output options follow and override.
+inline QString h264(const QString &fileName, const QString &source, const QStringList &options = {})
 {
-    const QString source =
-        QStringLiteral("color=c=%1:s=%2x%3:r=%4:d=%5").arg(colour).arg(width).arg(height).arg(fps).arg(seconds);
-    return make(fileName, {"-f", "lavfi", "-i", source, "-pix_fmt", "yuv420p", "-c:v", "libx264", "-g", "1"});
+    return make(fileName, QStringList{"-f", "lavfi", "-i", source, "-c:v", "libx264", "-pix_fmt", "yuv420p"} + options);
+}
+// Two seconds of 160 x 120 at 25 frames a second, the left half red, the right half blue.
+inline QString redBlue()
+{
+    return h264("redblue.mp4", "color=c=red:s=160x120:r=25:d=2,drawbox=x=80:y=0:w=80:h=120:color=blue:t=fill");
 }
 } // namespace TestClips

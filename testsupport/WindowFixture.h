@@ -47,8 +47,6 @@ public:
     {
         return start(commandLine, [](QWidget *parent) { return std::make_unique<MpvMediaPlayer>(parent); });
     }
-    // Closes and destroys the window, as at the end of a run.
-    void stop() { if (window) window->close(); window.reset(), fake = nullptr; }
     QString folder() const { return mFolder.path(); }
 
     std::unique_ptr<frmMain> window;

@@ -24,7 +24,7 @@ private slots:
         QTemporaryDir folder;
         const QString program = folder.filePath("replixa");
         QVERIFY(QFile::copy(qEnvironmentVariable("REPLIXA_PROGRAM"), program));
-        QVERIFY(QFile::copy(TestClips::solid("clip.mp4", "green", 96, 64, 2), folder.filePath("-reverse")));
+        QVERIFY(QFile::copy(TestClips::h264("clip.mp4", "color=c=green:s=96x64:r=25:d=2"), folder.filePath("-reverse")));
         QProcess replixa;
         replixa.setWorkingDirectory(folder.path());
         replixa.start(program, arguments);

@@ -134,7 +134,10 @@ video_centre() { read -r w x y <<<"$(shot; video_box)"; echo "$((x + w / 2)) $((
 # --- scenarios ----------------------------------------------------------------------------
 first_start() {
   start
+  local shown=$EPOCHREALTIME
   wait_until 5 "the About box" has_window "About"
+  local after; after=$(awk -v a="$EPOCHREALTIME" -v b="$shown" 'BEGIN { printf "%.2f", a - b }')
+  awk -v t="$after" 'BEGIN { exit !(t > 0.3 && t < 2) }' || fail "the About box came $after s after the window"
   keys Return
   wait_until 5 "the About box to close" sh -c "! xdotool search --onlyvisible --name About"
   [ "$(grep -o 'CaptureCount=30\|StartCount=1' "$ini" | tr '\n' ' ')" = "CaptureCount=30 StartCount=1 " ] ||
