@@ -10,8 +10,12 @@
 namespace SupportMail {
 namespace {
 
-// The support address, scrambled so that the plain text never stands in the program's data.
-const char *const kStoredRecipient = "vjspn{eErv{drj1zngit";
+// The support address and the About box's two link captions, scrambled so that the plain
+// texts never stand in the program's data. The address ends in "?", so that the
+// "&Subject=" composed right behind it starts the address's fields.
+const char *const kStoredRecipient = "vjspn{eErv{drj1i}dquoiD";
+const char *const kStoredWebCaption = "{|z2tuzfqi3h|fptqh";
+const char *const kStoredEmailCaption = "vjspn{eErv{drj1i}dquoi";
 
 ShellOpener &shellOpener()
 {
@@ -24,23 +28,6 @@ void checkLength(const QString &text)
 {
     if (text.size() >= 32767)
         raiseFailure(Failure::Overflow);
-}
-
-int singleByteCode(QChar c)
-{
-    return c.unicode() <= 0xFF ? c.unicode() : int('?');
-}
-
-// Moves the character at position i (from 1) by 3 + (i mod 3) in the given direction.
-QString shiftText(const QString &text, int direction)
-{
-    checkLength(text);
-    QString out(text.size(), QChar());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const int position = int(i) + 1;
-        out[i] = QChar(char16_t(singleByteCode(text[i]) + direction * (3 + position % 3)));
-    }
-    return out;
 }
 
 } // namespace
@@ -57,32 +44,47 @@ QString GetVersionText()
 QString EncodeMailText(const QString &text)
 {
     checkLength(text);
+    // "%" and "#" are escaped too: a mail program decodes "%" and two hex digits, and
+    // ends the address at "#". A character beyond ASCII goes byte by byte as UTF-8.
+    const QByteArray bytes = text.toUtf8();
     QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u >= 32 && u <= 126 && u != '&') {
-            out += c;
-        } else {
-            out += QStringLiteral("%%1").arg(singleByteCode(c) & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
-        }
+    out.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto code = uchar(byte);
+        if (code >= 32 && code <= 126 && code != '&' && code != '%' && code != '#')
+            out += QLatin1Char(char(code));
+        else
+            out += QStringLiteral("%%1").arg(code, 2, 16, QLatin1Char('0')).toUpper();
     }
     return out;
 }
 
 QString UnscrambleText(const QString &text)
 {
-    return shiftText(text, -1);
-}
-
-QString ScrambleText(const QString &text)
-{
-    return shiftText(text, +1);
+    checkLength(text);
+    QString out(text.size(), QChar());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int code = text[i].unicode() - (3 + int(i + 1) % 3);
+        if (code < 0)
+            raiseFailure(Failure::InvalidCall);
+        out[i] = QChar(char16_t(code));
+    }
+    return out;
 }
 
 QString Recipient()
 {
     return UnscrambleText(QString::fromLatin1(kStoredRecipient));
+}
+
+QString webCaption()
+{
+    return UnscrambleText(QString::fromLatin1(kStoredWebCaption));
+}
+
+QString emailCaption()
+{
+    return UnscrambleText(QString::fromLatin1(kStoredEmailCaption));
 }
 
 QString ComposeMailAddress(const QString &subject, const QString &body)

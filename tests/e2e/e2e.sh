@@ -319,10 +319,10 @@ broken_and_open() {
 
 # Percent escapes decoded, so that an address compares with the text it was made of;
 # a bar ends it, so that no line break at its end is lost.
-unescaped() { local s=${1//+/ }; printf '%b' "${s//%/\\x}"; }
+unescaped() { printf "%b" "${1//%/\\x}"; }
 handed_address() { wait_until 10 "the mail handler" test -s "$work/handed"; unescaped "$(tail -1 "$work/handed")|"; }
 mail() {
-  local recipient="mailto:replixa@orvane.video" version="Replixa v2.6.0"
+  local recipient="mailto:replixa@orvane.example?" version="Replixa v2.6.0"
   start
   wait_until 5 "the About box" has_window "About"
   keys Return
