@@ -196,7 +196,7 @@ void frmMain::showAbout()
 {
     if (mAbout)
         return;
-    frmAbout about(this);
+    frmAbout about(imgLeft, imgRight, this);
     mAbout = &about;
     about.exec();
 }
