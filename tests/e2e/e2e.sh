@@ -51,6 +51,8 @@ folder="$work/program"
 ini="$folder/Replixa.ini"
 mkdir -p "$folder" "$work/data/applications" "$work/config"
 cp "$program" "$folder/replixa"
+# The files the build puts beside the program: the tutorial's pictures and the help page.
+find "$(dirname "$program")" -maxdepth 1 \( -name '*.gif' -o -name '*.png' -o -name '*.htm' \) -exec cp {} "$folder" \;
 cp "$root/media/demo.mp4" "$work/demo clip.mp4"
 demo="$work/demo clip.mp4"
 
