@@ -62,9 +62,9 @@ cat >"$work/record" <<EOF
 printf '%s\n' "\$1" >>"$work/handed"
 EOF
 chmod +x "$work/record"
-printf '[Desktop Entry]\nType=Application\nName=Recorder\nExec=%s %%u\nMimeType=x-scheme-handler/mailto;text/html;\n' \
+printf '[Desktop Entry]\nType=Application\nName=Recorder\nExec=%s %%u\nMimeType=x-scheme-handler/mailto;x-scheme-handler/https;text/html;\n' \
   "$work/record" >"$work/data/applications/recorder.desktop"
-printf '[Default Applications]\nx-scheme-handler/mailto=recorder.desktop\ntext/html=recorder.desktop\n' \
+printf '[Default Applications]\nx-scheme-handler/mailto=recorder.desktop\nx-scheme-handler/https=recorder.desktop\ntext/html=recorder.desktop\n' \
   >"$work/config/mimeapps.list"
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_CURRENT_DESKTOP=X-Generic
 export XDG_RUNTIME_DIR="$work/runtime"
@@ -322,6 +322,12 @@ broken_and_open() {
 # Percent escapes decoded, so that an address compares with the text it was made of;
 # a bar ends it, so that no line break at its end is lost.
 unescaped() { printf "%b" "${1//%/\\x}"; }
+# Runs an xdotool command and waits for one more address handed to the desktop.
+handed_after() {
+  local before; before=$(cat "$work/handed" 2>/dev/null | wc -l)
+  xdotool "$@"
+  wait_until 10 "an address handed to the desktop" sh -c "[ \$(wc -l <'$work/handed') -gt $before ]"
+}
 handed_address() { wait_until 10 "the mail handler" test -s "$work/handed"; unescaped "$(tail -1 "$work/handed")|"; }
 mail() {
   local recipient="mailto:replixa@orvane.example?" version="Replixa v2.6.0"
@@ -331,6 +337,17 @@ mail() {
   xdotool windowactivate --sync "$main"
   keys alt+h e
   [ "$(handed_address)" = "$recipient&Subject=$version&Body=|" ] || fail "Email Author handed $(tail -1 "$work/handed")"
+  handed_after key --delay 60 alt+h f
+  [ "$(handed_address)" = "$folder/Replixa FAQ.htm|" ] || fail "the FAQ command handed $(tail -1 "$work/handed")"
+  # The About box's two links, at their places in the box.
+  keys alt+h a
+  wait_until 5 "the About box" has_window "About"
+  read -r x y <<<"$(origin "$(window_named About)")"
+  handed_after mousemove $((x + 106)) $((y + 299)) click 1
+  [ "$(handed_address)" = "https://www.orvane.example/|" ] || fail "the web link handed $(tail -1 "$work/handed")"
+  handed_after mousemove $((x + 106)) $((y + 319)) click 1
+  [ "$(handed_address)" = "$recipient&Subject=$version&Body=|" ] || fail "the mail link handed $(tail -1 "$work/handed")"
+  keys Return
   quit
   rm "$work/handed"
   printf '[Replixa]\r\nwidth=wide\r\n' >"$ini"
