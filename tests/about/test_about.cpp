@@ -72,14 +72,18 @@ private slots:
             QVERIFY2(about.isVisible() == (*key == 'A'), key);
         }
     }
-    void opens() // Help's FAQ from the program's folder whatever the current one
+    void opens() // Help's FAQ from the program's folder whatever the current one; Help's About pauses
     {
-        frmMain &window = f->startWithFake({});
+        frmMain &window = f->startWithFake({{"clip.avi", QSize(160, 120), 10.0}}, "clip.avi");
         QDesktopServices::setUrlHandler("file", this, "open");
         QDir::setCurrent(QDir::rootPath());
         window.findChild<QAction *>("mnuHelpContent")->trigger();
         QDesktopServices::unsetUrlHandler("file");
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(f->folder() + "/Replixa FAQ.htm")});
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
+        window.findChild<QAction *>("mnuHelpAbout")->trigger();
+        QCOMPARE(f->closer.count("frmAbout"), 1);
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
     }
 };
 
