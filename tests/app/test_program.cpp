@@ -24,7 +24,8 @@ private slots:
         QTemporaryDir folder;
         const QString program = folder.filePath("replixa");
         QVERIFY(QFile::copy(qEnvironmentVariable("REPLIXA_PROGRAM"), program));
-        QVERIFY(QFile::copy(TestClips::h264("clip.mp4", "color=c=green:s=96x64:r=25:d=2"), folder.filePath("-reverse")));
+        const QString clip = TestClips::h264("clip.mp4", "color=c=green:s=96x64:r=25:d=2");
+        QVERIFY(QFile::copy(clip, folder.filePath("-reverse")));
         QProcess replixa;
         replixa.setWorkingDirectory(folder.path());
         replixa.start(program, arguments);

@@ -100,8 +100,8 @@ private slots:
     // With no audio device a clip with sound plays to its end, where it stops; Play starts it again.
     void endOfMediumStopsAndPlayRestarts()
     {
-        const QString tone = "-f lavfi -i color=c=green:s=160x120:r=25:d=1.5 -f lavfi -i sine=frequency=440:duration=1.5 "
-                             "-pix_fmt yuv420p -c:v libx264 -c:a aac -shortest";
+        const QString tone = "-f lavfi -i color=c=green:s=160x120:r=25:d=1.5 -f lavfi -i sine=frequency=440:d=1.5"
+                             " -pix_fmt yuv420p -c:v libx264 -c:a aac -shortest";
         mPlayer->SetFileName(TestClips::make("tone.mp4", tone.split(' ')));
         QCOMPARE(mPlayer->PlayState(), 2);
         QTRY_COMPARE_WITH_TIMEOUT(mPlays, (Pairs{{6, 2}, {2, 0}}), 10000);

@@ -1,0 +1,192 @@
+// Keys, presses and review-timer ticks on a window playing a clip with the scripted media player:
+// what each key does on key-down and on release, in the window and in full screen, and stepping
+// through the snapshot ring with ticks driven by the test: press, hold, release, bounds, resume.
+#include "WindowFixture.h"
+#include "review/ReviewPicture.h"
+#include <QLabel>
+#include <QSlider>
+
+using Picture = PictureStore::Picture;
+
+static QRgb colour(int capture) { return QColor::fromHsv((capture * 47) % 360, 200, 220).rgb(); }
+// held and after: the state while the key is held and after its release; released: another key
+// released instead, as the Enter that closed a dialog; still: pressed while slow motion stands
+struct Key { bool fullScreen; int key, modifiers; QString held, after; int released = 0; bool still = false; };
+struct Steps { int ring, captures; QString script, offsets; int state; Picture left, right; QString frameTime = "2"; };
+Q_DECLARE_METATYPE(Key)
+Q_DECLARE_METATYPE(Steps)
+
+class TestKeysAndReview : public QObject {
+    Q_OBJECT
+    std::optional<WindowFixture> f;
+    frmMain *w = nullptr;
+    // Opens a clip playing in the active window, settled: once the window system has framed it,
+    // the window sizes itself again, which shows the live video. Then takes captures, each of its
+    // own colour. From here on the test drives every tick itself, without turning the event loop.
+    void start(int captures, const QString &frameTime = QStringLiteral("2"), int ring = 5)
+    {
+        SetConfigValue(QStringLiteral("FrameTime"), frameTime);
+        SetConfigValue(QStringLiteral("CaptureCount"), QString::number(ring));
+        w = &f->startWithFake({{QStringLiteral("gait.avi"), QSize(120, 90), 20.0}}, QStringLiteral("gait.avi"));
+        w->show(), w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTRY_VERIFY(w->PlayTimer->isEnabled());
+        QTest::qWait(50);
+        for (int i = 1; i <= captures; ++i) {
+            f->fake->setPicture(QColor(colour(i)));
+            w->CaptureImage();
+        }
+    }
+    // What a key did: a review offset and its age label, a play state, the position, the speed,
+    // the zoom, a pending resume of slow motion.
+    QString state() const
+    {
+        return QStringLiteral("offset %1 (%2) state %3 at %4 speed %5 fit %6 still %7").arg(w->mlReviewOffset())
+            .arg(w->frCommand->lblReviewTime->text()).arg(f->fake->PlayState()).arg(f->fake->CurrentPosition())
+            .arg(w->frCommand->SpeedSlider->value()).arg(w->mnuZoomFit->isChecked()).arg(w->PauseTimer->isEnabled());
+    }
+
+private slots:
+    void init() { f.emplace(); }
+    void cleanup() { QCOMPARE(f->closer.seen().size(), 0); QCOMPARE(w->msErrorMessages(), QString()); f.reset(); }
+    // A key pressed and released; the state while it is held and after.
+    void keys_data()
+    {
+        QTest::addColumn<Key>("row");
+        const QString base = "offset 0 (0 sec) state 2 at 30 speed 3 fit %1 still 0", b = base.arg(0), fb = base.arg(1);
+        const auto set = [](QString s, const char *from, const char *to) { return s.replace(from, to); };
+        const QString back = set(set(b, "offset 0 (0", "offset 1 (-0.1"), "state 2", "state 1");
+        const QString paused = set(b, "state 2", "state 1"), slow = set(b, "speed 3", "speed 1");
+        const int keypad = Qt::KeypadModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+        for (const auto &[name, key, mods] :
+             {std::tuple{"F5", Qt::Key_F5, 0}, {"Left", Qt::Key_Left, 0}, {"keypad 4", Qt::Key_4, keypad}})
+            QTest::newRow(name) << Key{false, key, mods, back, back};
+        QTest::newRow("F5, Enter released: ends the hold") << Key{false, Qt::Key_F5, 0, back, back, Qt::Key_Return};
+        QTest::newRow("F5, a letter released: ends the hold") << Key{false, Qt::Key_F5, 0, back, back, Qt::Key_A};
+        // Slow motion's resume is cancelled: the review stays, the video stays paused; the age
+        // counts the pause between two snapshots.
+        const QString slowBack = set(set(back, "speed 3", "speed 1"), "-0.1", "-0.4");
+        const QString slowPaused = set(paused, "speed 3", "speed 1");
+        QTest::newRow("F5 while slow motion stands") << Key{false, Qt::Key_F5, 0, slowBack, slowBack, 0, true};
+        QTest::newRow("F7 while slow motion stands") << Key{false, Qt::Key_F7, 0, slowPaused, slowPaused, 0, true};
+        QTest::newRow("Enter on release") << Key{false, Qt::Key_Return, 0, b, paused};
+        QTest::newRow("keypad Enter on release") << Key{false, Qt::Key_Enter, keypad, b, paused};
+        QTest::newRow("F7 on press") << Key{false, Qt::Key_F7, 0, paused, paused};
+        QTest::newRow("F3 on press") << Key{false, Qt::Key_F3, 0, set(b, "30", "15"), set(b, "30", "15")};
+        QTest::newRow("Shift+F4 on press") << Key{false, Qt::Key_F4, shift, set(b, "30", "35"), set(b, "30", "35")};
+        QTest::newRow("Up") << Key{false, Qt::Key_Up, 0, b, set(b, "30", "25")};
+        QTest::newRow("keypad 2") << Key{false, Qt::Key_2, keypad, b, set(b, "30", "35")};
+        QTest::newRow("F8 on press") << Key{false, Qt::Key_F8, 0, slow, slow};
+        QTest::newRow("a letter") << Key{false, Qt::Key_A, 0, b, b};
+        QTest::newRow("full screen: F7 nothing") << Key{true, Qt::Key_F7, 0, fb, fb};
+        QTest::newRow("full screen: Ctrl+F1 nothing") << Key{true, Qt::Key_F1, ctrl, fb, fb};
+        QTest::newRow("full screen: F3 on release") << Key{true, Qt::Key_F3, 0, fb, set(fb, "30", "15")};
+        QTest::newRow("full screen: Shift+F4 is F4") << Key{true, Qt::Key_F4, shift, fb, set(fb, "30", "25")};
+        QTest::newRow("full screen: F8 on release") << Key{true, Qt::Key_F8, 0, fb, set(fb, "speed 3", "speed 1")};
+        QTest::newRow("full screen: Down") << Key{true, Qt::Key_Down, 0, fb, set(fb, "30", "35")};
+        QTest::newRow("full screen: F6") << Key{true, Qt::Key_F6, 0, fb, fb}; // forward on the live video plays on
+    }
+    void keys()
+    {
+        QFETCH(Key, row);
+        start(4);
+        f->fake->SetCurrentPosition(30);
+        if (row.fullScreen)
+            w->cmdFullScreen_Click();
+        if (row.still)
+            w->ToggleSpeed(), w->PlayTimer_Timer();
+        QCOMPARE(w->PauseTimer->isEnabled(), row.still);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        const auto mods = Qt::KeyboardModifiers(row.modifiers);
+        QTest::keyPress(w->windowHandle(), Qt::Key(row.key), mods);
+        QCOMPARE(state(), row.held);
+        // The keyboard's own repeats neither end a held step nor run a command again.
+        for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+            QKeyEvent repeat(type, row.key, mods, QString(), true);
+            QApplication::sendEvent(w, &repeat);
+        }
+        QCOMPARE(state(), row.held);
+        QTest::keyRelease(w->windowHandle(), Qt::Key(row.released ? row.released : row.key), mods);
+        QCOMPARE(state(), row.after);
+        QCOMPARE(w->mlReviewDirection(), 0);
+    }
+    // A script of steps, one character each: < and > press the left and right buttons, v and m
+    // the left and middle buttons on the video, f, k and r press F6, keypad 6 and Right, ^
+    // releases the last press, t is a review-timer tick, s ticks until the timer stops, p and n
+    // the Previous and Next Frame commands, d a double click on the snapshot, a digit shows that
+    // offset. After each, the offset must be the digit below it, showing its capture.
+    void stepping_data()
+    {
+        QTest::addColumn<Steps>("row");
+        const int paused = MediaPlayer::Paused, playing = MediaPlayer::Playing;
+        const Picture normal = Picture::Normal, disabled = Picture::Disabled;
+        QTest::newRow("held back at 0.1 s: a tick's delay, then a step a tick up to the oldest")
+            << Steps{5, 7, "<tttttt", "1123455", paused, disabled, normal};
+        QTest::newRow("held back at 0.025 s: two ticks' delay; release")
+            << Steps{5, 7, "<ttttttt^", "111234555", paused, normal, normal, "0"};
+        QTest::newRow("held forward towards the newest, released on it; forward from there resumes playback")
+            << Steps{5, 6, "4>ttt^s>", "43321111", playing, normal, disabled};
+        QTest::newRow("forward on the live video pauses and plays") << Steps{5, 2, ">", "0", playing, normal, disabled};
+        QTest::newRow("the middle button on the live video pauses") << Steps{5, 2, "m", "0", paused, normal, disabled};
+        QTest::newRow("a press on the video, held until its release on the hidden video")
+            << Steps{5, 6, "vt^tt", "11111", paused, normal, disabled};
+        QTest::newRow("F6, keypad 6 and Right step forward, held until their release")
+            << Steps{5, 6, "4ft^tkt^trt^t", "4333322221111", paused, normal, disabled};
+        QTest::newRow("a press on the video while a step is held does nothing")
+            << Steps{5, 2, "rv", "00", playing, normal, disabled};
+        QTest::newRow("a double click on a snapshot plays") << Steps{5, 2, "<^d", "110", playing, normal, disabled};
+        QTest::newRow("a command is one step, none while its delay runs, nor a press then")
+            << Steps{5, 5, "ppsp<tt^sn", "1112223332", paused, normal, normal};
+        QTest::newRow("a ring of one slot") << Steps{1, 3, "<tt", "111", paused, disabled, normal};
+        QTest::newRow("an empty ring: nothing captured, no step, forward resumes")
+            << Steps{0, 2, "<t^pn", "00000", playing, normal, disabled};
+    }
+    void stepping()
+    {
+        QFETCH(Steps, row);
+        start(row.captures, row.frameTime, row.ring);
+        std::function<void()> release; // of the last press
+        const auto press = [&](QWidget *on, Qt::MouseButton b) {
+            QTest::mousePress(on, b), release = [=] { QTest::mouseRelease(on, b); };
+        };
+        const auto key = [&, on = w->client](Qt::Key k, Qt::KeyboardModifiers m) {
+            QTest::keyPress(on, k, m), release = [=] { QTest::keyRelease(on, k, m); };
+        };
+        for (qsizetype i = 0; i < row.script.size(); ++i) {
+            const char c = row.script.at(i).toLatin1();
+            switch (c) {
+            case '<': press(w->frCommand->cmdLeft, Qt::LeftButton); break;
+            case '>': press(w->frCommand->cmdRight, Qt::LeftButton); break;
+            case 'v': press(f->fake->widget(), Qt::LeftButton); break;
+            case 'm': press(f->fake->widget(), Qt::MiddleButton); break;
+            case 'f': key(Qt::Key_F6, {}); break;
+            case 'k': key(Qt::Key_6, Qt::KeypadModifier); break;
+            case 'r': key(Qt::Key_Right, {}); break;
+            case '^': release(); break;
+            case 't': w->ReviewTimer_Timer(); break;
+            case 's': for (int k = 0; k < 5 && w->ReviewTimer->isEnabled(); ++k) w->ReviewTimer_Timer(); break;
+            case 'p': w->findChild<QAction *>("mnuViewPrev")->trigger(); break;
+            case 'n': w->findChild<QAction *>("mnuViewNext")->trigger(); break;
+            case 'd': QTest::mouseDClick(w->oCaptured, Qt::LeftButton); break;
+            default: w->ShowImage(c - '0');
+            }
+            const int offset = row.offsets.at(i).digitValue();
+            QVERIFY2(w->mlReviewOffset() == offset,
+                     qPrintable(QStringLiteral("step %1: offset %2").arg(i).arg(w->mlReviewOffset())));
+            QCOMPARE(f->fake->widget()->isVisible(), offset == 0);
+            QVERIFY(c != 's' || !w->ReviewTimer->isEnabled());
+            if (offset > 0)
+                QCOMPARE(w->oCaptured->buffer().pixel(10, 10), colour(row.captures + 1 - offset));
+        }
+        QCOMPARE(f->fake->PlayState(), row.state);
+        QCOMPARE(std::pair(w->leftPicture(), w->rightPicture()), std::pair(row.left, row.right));
+        if (row.state == MediaPlayer::Playing) {
+            QTRY_COMPARE(w->mlReviewOffset(), 0);
+            QVERIFY(w->PlayTimer->isEnabled() && f->fake->widget()->isVisible() && !w->oCaptured->isVisible());
+        }
+    }
+};
+
+REPLIXA_TEST_MAIN(TestKeysAndReview)
+#include "test_keys_and_review.moc"

@@ -1,0 +1,346 @@
+// The main window's life with the scripted media player, in a program folder of its own: start-up
+// and its settings, the play button and play states, opening and dropping files, the layouts and
+// the snapshot ring they size, even short of memory, the options dialog and the settings at exit.
+#include "WindowFixture.h"
+#include "app/Twips.h"
+#include "playback/OpenDialog.h"
+#include "review/TileGrid.h"
+#include "settings/Numbers.h"
+#include "settings/frmOptions.h"
+#include <QFile>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QUrl>
+
+using PlayPicture = frmMain::PlayPicture;
+const QString kClip = QStringLiteral("/clips/serve.avi"), kSecond = QStringLiteral("/clips/jump.avi");
+const QString kTips = QStringLiteral("Play - Pause (Space)");
+static QString config(const char *key) { return GetConfigValue(QLatin1String(key)); }
+static void setConfig(const char *key, const QString &value) { SetConfigValue(QLatin1String(key), value); }
+// stored empty: a fresh folder
+struct StartRow { QString stored, commandLine, written; bool splash; QString title, box; };
+// settings as key=value; zoom 1: 100 %, 2: 200 %, 3: fit, 0: none checked
+struct LoadRow { QString settings; int count, zoom, interval; QString box = {}, report = {}; };
+Q_DECLARE_METATYPE(StartRow)
+Q_DECLARE_METATYPE(LoadRow)
+enum class Zoom { Percent100 = 1, Percent200 = 2, Fit = 4 }; // as checkedZoom() gives it
+static qint64 snapshotBytes(QSize size) { return qint64(size.width()) * size.height() * 4; }
+// window: its size before the layout; player empty: the inner area below the command bar
+struct Layout { bool withMedium; QSize window; Zoom zoom; QSize player; };
+Q_DECLARE_METATYPE(Zoom)
+Q_DECLARE_METATYPE(Layout)
+
+class TestWindow : public QObject {
+    Q_OBJECT
+    std::optional<WindowFixture> f;
+    frmMain *w = nullptr; // the window of the last start
+    frmMain &start(const QString &commandLine = {})
+    {
+        return *(w = &f->startWithFake({{kClip, {160, 120}, 12.4}, {kSecond, {320, 180}, 30.6}}, commandLine));
+    }
+    QWidget *video() const { return f->fake->widget(); }
+    int checkedZoom() const
+    {
+        return w->mnuZoom100->isChecked() | w->mnuZoom200->isChecked() << 1 | w->mnuZoomFit->isChecked() << 2;
+    }
+    void applyZoom(Zoom z)
+    {
+        z == Zoom::Percent100 ? w->mnuZoom100_Click() : z == Zoom::Fit ? w->mnuZoomFit_Click() : w->mnuZoom200_Click();
+    }
+    // Every slot has a fresh, blank image at the player's snapshot size.
+    void verifyRingFitsThePlayer()
+    {
+        const QSize size = TileGrid::snapshotSize(video()->width(), video()->height());
+        for (qint32 s = 1; s <= w->ring().count(); ++s)
+            QVERIFY(w->ring().isAllocated(s) && !w->ring().isWritten(s) && w->ring().slot(s).size() == size);
+        QCOMPARE(w->ring().bytesHeld(), w->ring().count() * snapshotBytes(size));
+    }
+
+private slots:
+    void init() { f.emplace(); }
+    void cleanup() { f.reset(), OpenDialog::setChooser({}); }
+    // The start count goes up (or starts again at 1) unless a file opens from the command
+    // line; below 5 the About box opens.
+    void startCount_data()
+    {
+        const QString idle = QStringLiteral("Orvane Replixa");
+        QTest::addColumn<StartRow>("row");
+        QTest::newRow("fresh folder") << StartRow{"", "", "1", true, idle, ""};
+        QTest::newRow("not a number restarts at 1") << StartRow{"abc", "", "1", true, idle, ""};
+        QTest::newRow("negative counts up") << StartRow{"-3", "", "-2", true, idle, ""};
+        QTest::newRow("fourth start") << StartRow{"3", "", "4", true, idle, ""};
+        QTest::newRow("fifth start") << StartRow{"4", "", "5", false, idle, ""};
+        QTest::newRow("half rounds to even") << StartRow{"2.5", "", "4", true, idle, ""};
+        QTest::newRow("file on command line")
+            << StartRow{"3", "\"/clips/serve.avi\"", "3", false, "Orvane Replixa - /clips/serve.avi", ""};
+        QTest::newRow("file that fails counts") << StartRow{"", "/clips/missing.avi", "1", true, "Orvane Replixa 2.6.0",
+                                                            "unrecognized file format\r\n/clips/missing.avi"};
+    }
+    void startCount()
+    {
+        QFETCH(StartRow, row);
+        if (row.stored.isEmpty())
+            QVERIFY(QFile::remove(f->folder() + QStringLiteral("/Replixa.ini")));
+        else
+            setConfig("StartCount", row.stored);
+        start(row.commandLine);
+        QCOMPARE(QStringList({config("StartCount"), w->windowTitle(), f->boxes.join('|'), w->msErrorMessages()}),
+                 QStringList({row.written, row.title, row.box, ""}));
+        QCOMPARE(w->SplashTimer->isEnabled(), row.splash);
+        QTRY_COMPARE(f->closer.count(QStringLiteral("frmAbout")), row.splash ? 1 : 0);
+    }
+    // Settings, and what start-up makes of them: the ring's size with the cursor at its top, the
+    // checked zoom, the timers' interval, a message box, or a failure reported with its routine
+    // and line, after which the later steps do not run. A count that is no number is stored as
+    // 30, and so is one the ring cannot take; every other value stays as it was, and closing
+    // still writes a size.
+    void loadSettings_data()
+    {
+        QTest::addColumn<LoadRow>("row");
+        QTest::newRow("count abc is 30, fit, 0.05 s") << LoadRow{"CaptureCount=abc zoom=3", 30, 3, 50, "", ""};
+        QTest::newRow("count 45, 200 %, 0.025 s") << LoadRow{"CaptureCount=45 zoom=2 FrameTime=0", 45, 2, 25, "", ""};
+        QTest::newRow("count 2.5 gives 2, 0.2 s") << LoadRow{"CaptureCount=2.5 zoom=1 FrameTime=3", 2, 1, 200, "", ""};
+        QTest::newRow("count 3.5 gives 4, zoom 0, 0.5 s") << LoadRow{"CaptureCount=3.5 zoom=0 FrameTime=4", 4, 1, 500};
+        QTest::newRow("no slots, zoom 02, frame time 7") << LoadRow{"CaptureCount=0 zoom=02 FrameTime=7", 0, 1, 50,
+                                                                    "frmOptions: "};
+        QTest::newRow("zoom 4, frame time fast") << LoadRow{"zoom=4 FrameTime=fast", 30, 1, 50, "frmOptions: "};
+        const QString type = "LoadSettings: Type mismatch", invalid = "LoadSettings: Invalid property value";
+        const QString overflow = "LoadSettings: Overflow";
+        QTest::newRow("width not a number") << LoadRow{"width=abc", 0, 0, 50, "", type};
+        QTest::newRow("width beyond any window") << LoadRow{"width=1e30", 0, 0, 50, "", invalid};
+        QTest::newRow("height beyond a single") << LoadRow{"height=1e40", 0, 0, 50, "", overflow};
+        QTest::newRow("negative width") << LoadRow{"width=-400", 0, 0, 50, "", invalid};
+        // A count the ring cannot take is told once, then 30 is used and stored.
+        QTest::newRow("huge count") << LoadRow{"CaptureCount=2000000000 zoom=2", 30, 2, 50, "", overflow};
+        // Past the fifth start the count stops: a count beyond 16 bits is no failure.
+        QTest::newRow("start count at its limit") << LoadRow{"StartCount=32767", 30, 1, 50};
+    }
+    void loadSettings()
+    {
+        QFETCH(LoadRow, row);
+        const QStringList settings = row.settings.split(' ');
+        for (const QString &setting : settings)
+            SetConfigValue(setting.section('=', 0, 0), setting.section('=', 1));
+        start();
+        const int zoom = w->mnuZoom100->isChecked() + 2 * w->mnuZoom200->isChecked() + 3 * w->mnuZoomFit->isChecked();
+        const QList<int> got{w->mlCaptureCount(), w->mlCaptureSlot(), zoom, w->PlayTimer->interval(),
+                             w->ReviewTimer->interval()};
+        QCOMPARE(got, QList<int>({row.count, row.count, row.zoom, row.interval, row.interval}));
+        QVERIFY2(row.box.isEmpty() ? f->boxes.isEmpty() : f->boxes.size() == 1 && f->boxes.at(0).startsWith(row.box),
+                 qPrintable(f->boxes.join('|')));
+        const QRegularExpression reported('^' + QRegularExpression::escape(row.report) + ", line [1-9][0-9]*\r\n$");
+        const QString reports = w->msErrorMessages();
+        QVERIFY2(row.report.isEmpty() ? reports.isEmpty() : reported.match(reports).hasMatch(), qPrintable(reports));
+        QVERIFY(!w->SplashTimer->isEnabled());
+        for (const QString &setting : settings) {
+            const QString key = setting.section('=', 0, 0), value = setting.section('=', 1);
+            const bool healed = key == "CaptureCount" && (!Numbers::readsAsNumber(value) || !row.report.isEmpty());
+            QCOMPARE(GetConfigValue(key), healed ? "30" : value);
+        }
+        w->close();
+        QVERIFY(config("width").toDouble() > 0);
+    }
+    // Playing captures and shows the pause picture; paused keeps it; stopped or closed
+    // show the play picture. Only playing stops the review timer.
+    void notifiedState()
+    {
+        start(kClip);
+        QTRY_VERIFY(w->PlayTimer->isEnabled());
+        QSignalSpy notified(f->fake, &MediaPlayer::PlayStateChange);
+        using P = MediaPlayer;
+        for (const auto &[state, picture] : {std::pair{P::Paused, PlayPicture::Pause}, {P::Playing, PlayPicture::Pause},
+                                             {P::Closed, PlayPicture::Play}, {P::Playing, PlayPicture::Pause},
+                                             {P::Stopped, PlayPicture::Play}}) {
+            w->ReviewTimer->start();
+            f->fake->setPlayState(state);
+            QVERIFY(notified.wait());
+            const bool capturing = state == MediaPlayer::Playing;
+            QCOMPARE(w->PlayTimer->isEnabled(), capturing);
+            QCOMPARE(w->ReviewTimer->isEnabled(), !capturing);
+            QCOMPARE(w->playPicture(), picture);
+        }
+    }
+    // Before any medium the first Play/Pause takes the pause path; the next one the play
+    // path, which has nothing to play. Tips follow the user's play and pause only.
+    void playPauseAndTips()
+    {
+        start();
+        CommandBar *bar = w->frCommand;
+        QVERIFY(w->playPicture() == PlayPicture::StartupDisabled && !bar->cmdPlay->isEnabled());
+        w->findChild<QAction *>("mnuViewPlay")->trigger();
+        QVERIFY(w->playPicture() == PlayPicture::Play && bar->cmdPlay->toolTip() == kTips);
+        w->findChild<QAction *>("mnuViewPlay")->trigger();
+        QVERIFY(w->playPicture() == PlayPicture::Play && bar->cmdPlay->toolTip().isEmpty());
+        w->OpenMedia(kClip);
+        QTRY_VERIFY(bar->cmdPlay->isEnabled());
+        bar->cmdPlay->click(); // pause
+        QVERIFY(bar->cmdPlay->toolTip() == kTips && !bar->cmdLeft->toolTip().isEmpty());
+        bar->cmdPlay->click(); // play
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
+        QVERIFY(bar->cmdPlay->toolTip().isEmpty() && bar->cmdRight->toolTip().isEmpty());
+    }
+    // Cancelled, the open dialog leaves the video paused where it stood. A file that cannot
+    // open gets one message box with the reason and the name as given; the next file opens with
+    // its size and length. A drop without a local file is reported; of several the first opens.
+    void openingFiles()
+    {
+        start(kClip);
+        f->fake->SetCurrentPosition(4.5);
+        QString chosen;
+        OpenDialog::setChooser([&](const QString &, const QStringList &) { return chosen; });
+        QAction *open = w->findChild<QAction *>("mnuFileOpen");
+        open->trigger();
+        QVERIFY(f->fake->FileName() == kClip && f->fake->CurrentPosition() == 4.5);
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
+        chosen = QStringLiteral("\"/clips/gone.avi\"");
+        open->trigger();
+        QCOMPARE(f->boxes, QStringList{"unrecognized file format\r\n\"/clips/gone.avi\""});
+        chosen = kSecond;
+        open->trigger();
+        QCOMPARE(QList<int>({w->mlVideoWidth, w->mlVideoHeight, w->mlDuration}), QList<int>({320, 180, 31}));
+        QMimeData data;
+        data.setText(QStringLiteral("just some text"));
+        w->Form_OLEDragDrop(&data);
+        data.setUrls({QUrl(QStringLiteral("https://example.org/clip.mp4"))});
+        w->Form_OLEDragDrop(&data);
+        QCOMPARE(w->msErrorMessages().count("Form_OLEDragDrop: The dropped item is not a file, line "), 2);
+        QCOMPARE(f->fake->FileName(), kSecond);
+        data.setUrls({QUrl::fromLocalFile(kClip), QUrl::fromLocalFile(kSecond), QUrl::fromLocalFile("/a.avi")});
+        w->Form_OLEDragDrop(&data);
+        QCOMPARE(f->fake->FileName(), kClip);
+    }
+    // 100 % and 200 % size the player to the video times the zoom, and the window wraps it,
+    // at 100 % never narrower than 6500 twips; fit fills any window. Each layout, even one
+    // that keeps the window's size, gives the ring blank slots.
+    void zoomSizesThePlayer_data()
+    {
+        QTest::addColumn<Layout>("row");
+        QTest::newRow("no medium, 200 %") << Layout{false, {700, 500}, Zoom::Percent200, {400, 400}};
+        QTest::newRow("160x120, 100 %") << Layout{true, {700, 500}, Zoom::Percent100, {160, 120}};
+        QTest::newRow("fit, wide") << Layout{true, {900, 400}, Zoom::Fit, {}};
+        QTest::newRow("fit, narrow and tall") << Layout{true, {240, 640}, Zoom::Fit, {}};
+    }
+    void zoomSizesThePlayer()
+    {
+        QFETCH(Layout, row);
+        const auto &[withMedium, window, zoom, player] = row;
+        start(withMedium ? kClip : QString());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->resize(window);
+        QTRY_COMPARE(w->size(), window);
+        for (int i = 0; i < 2; ++i) {
+            w->CaptureImage();
+            QVERIFY(w->ring().isWritten(w->ring().slotOfOffset(1)));
+            applyZoom(zoom);
+        }
+        QCOMPARE(checkedZoom(), int(zoom));
+        if (zoom == Zoom::Fit) { // the player fills the inner area below the command bar
+            QTRY_COMPARE(video()->geometry(), QRect(0, 40, w->innerWidth(), w->innerHeight() - 40));
+            QCOMPARE(w->frCommand->width(), w->innerWidth());
+        } else {
+            QCOMPARE(video()->geometry(), QRect(QPoint(0, 40), player));
+            QCOMPARE(w->innerHeight(), 40 + player.height());
+            if (zoom == Zoom::Percent100) // 160 pixels are narrower
+                QVERIFY(std::abs(w->outerWidthTwips() - 6500) <= Twips::perPixelX(w));
+            else
+                QCOMPARE(w->innerWidth(), player.width());
+        }
+        verifyRingFitsThePlayer();
+        QCOMPARE(f->boxes.join('|') + w->msErrorMessages(), QString());
+    }
+    // Short of memory for a layout: if 100 % slots fit, even to the byte, back to 100 % without
+    // a word; if not even those, one critical message after the half-built ring is given back,
+    // the video paused, capture and review harmless, and the next layout with the memory back.
+    void shortOfMemory_data()
+    {
+        QTest::addColumn<Zoom>("from");
+        QTest::addColumn<Zoom>("to");
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("200 % does not fit, 100 % does") << Zoom::Percent100 << Zoom::Percent200 << false;
+        QTest::newRow("200 % to 100 %") << Zoom::Percent200 << Zoom::Percent100 << true;
+        QTest::newRow("100 % to 200 %") << Zoom::Percent100 << Zoom::Percent200 << true;
+    }
+    void shortOfMemory()
+    {
+        QFETCH(Zoom, from);
+        QFETCH(Zoom, to);
+        QFETCH(bool, warns);
+        QList<std::pair<MessageBox::Icon, qint64>> atBox; // each box's icon and what the ring held while it was up
+        MessageBox::setPresenter([&](const QString &, const QString &text, MessageBox::Icon icon) {
+            f->boxes << text, atBox << std::pair(icon, w->ring().bytesHeld());
+        });
+        start(kClip);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        applyZoom(from);
+        QTRY_COMPARE(w->playPicture(), frmMain::PlayPicture::Pause);
+        // The ring may hold available + held - reserve: nothing, or exactly the 100 % ring once
+        // the failed 200 % one is given back.
+        const qint64 atHundred = w->ring().count() * snapshotBytes(QSize(160, 120));
+        MemoryBudget::setAvailableOverride((warns ? -w->ring().bytesHeld() : atHundred) + MemoryBudget::kReserveBytes);
+        applyZoom(to);
+        QCOMPARE(checkedZoom(), int(Zoom::Percent100));
+        QTRY_COMPARE(video()->size(), QSize(160, 120));
+        QCOMPARE(f->boxes, warns ? QStringList{"Not enough video memory. Please reduce Windows color depth to 16 bit. "
+                                               "Restart the application with reduced zoom or video window size."}
+                                 : QStringList());
+        // Critical, and a half-built ring is given back first.
+        QCOMPARE(atBox, decltype(atBox)(f->boxes.size(), std::pair(MessageBox::Icon::Critical, qint64(0))));
+        QCOMPARE(f->fake->PlayState(), int(warns ? MediaPlayer::Paused : MediaPlayer::Playing));
+        if (warns) {
+            w->CaptureImage(); // neither fails on a ring short of slots
+            w->ShowImage(1);
+            w->ShowImage(0);
+            MemoryBudget::setAvailableOverride(std::nullopt);
+            w->mnuZoom200_Click();
+            QTRY_COMPARE(video()->size(), QSize(320, 240));
+            QCOMPARE(f->boxes.size(), 1);
+        }
+        verifyRingFitsThePlayer();
+        QCOMPARE(w->msErrorMessages(), QString());
+    }
+    // The dialog, opened over a playing video, shows the stored frame time; each way of
+    // closing it but the close box stores the choice. File > Exit then stores the zoom.
+    void optionsDialogAndExit_data()
+    {
+        QTest::addColumn<int>("key"); // 0: the Close button, -1: the window's close box
+        QTest::addColumn<QString>("zoom");
+        QTest::newRow("Close button, 200 %") << 0 << "2";
+        QTest::newRow("Escape, fit") << int(Qt::Key_Escape) << "3";
+        QTest::newRow("the window's close box") << -1 << "1";
+    }
+    void optionsDialogAndExit()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, zoom);
+        const bool stored = key >= 0;
+        setConfig("FrameTime", QStringLiteral("2"));
+        setConfig("zoom", zoom);
+        start(kClip);
+        f->closer.closing = false;
+        f->closer.inspector = [&](QWidget *modal) {
+            auto *dialog = qobject_cast<frmOptions *>(modal);
+            QVERIFY(dialog && dialog->optFreezeFrameTime[2]->isChecked());
+            dialog->optFreezeFrameTime[3]->setChecked(true);
+            key > 0 ? QTest::keyClick(dialog, Qt::Key(key)) : key ? void(dialog->close()) : dialog->OKButton->click();
+        };
+        w->findChild<QAction *>("mnuToolsOptions")->trigger();
+        QCOMPARE(f->closer.count(QStringLiteral("frmOptions")), 1);
+        const int interval = stored ? 200 : 100;
+        QCOMPARE(QList<int>({w->PlayTimer->interval(), w->ReviewTimer->interval()}), QList<int>({interval, interval}));
+        QVERIFY(w->optionsDialog()->optFreezeFrameTime[stored ? 3 : 2]->isChecked());
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused)); // paused for the dialog, and stays so
+        QTRY_VERIFY(!w->PlayTimer->isEnabled());
+        w->show();
+        w->findChild<QAction *>("mnuFileExit")->trigger();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(QStringList({config("FrameTime"), config("zoom")}), QStringList({stored ? "3" : "2", zoom}));
+    }
+};
+
+REPLIXA_TEST_MAIN(TestWindow)
+#include "test_window.moc"
