@@ -2,10 +2,7 @@
 // report mail, and failures that escape a handler into the event dispatch.
 #include "WindowFixture.h"
 #include "errors/SupportMail.h"
-#include "settings/frmOptions.h"
-#include <QGroupBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScopeGuard>
 
 namespace {
@@ -87,37 +84,6 @@ private slots:
         QTRY_COMPARE(window.msErrorMessages(), QStringLiteral("event: Overflow, line %1\r\n").arg(object.line).repeated(2));
         app->setFailureSink(nullptr);
         QCOMPARE(settings(), before);
-    }
-    // At the default font and at 12 pt the dialogs keep at least their design size, each button and
-    // frame is as wide as it asks and inside its dialog, and the options sit apart below the title.
-    void captionsFit_data()
-    {
-        QTest::addColumn<int>("points");
-        QTest::newRow("default") << 0;
-        QTest::newRow("12 pt") << 12;
-    }
-    void captionsFit()
-    {
-        QFETCH(int, points);
-        QFont font = QApplication::font();
-        const auto restore = qScopeGuard([font] { QApplication::setFont(font); });
-        if (points)
-            font.setPointSize(points);
-        QApplication::setFont(font);
-        ErrorLog log;
-        frmOptions options;
-        frmError error(log);
-        for (auto [dialog, design] : {std::pair<QDialog *, QSize>(&options, {363, 129}), {&error, {346, 125}}}) {
-            QVERIFY(dialog->width() >= design.width() && dialog->height() >= design.height());
-            for (QWidget *w : dialog->findChildren<QWidget *>())
-                if (w->inherits("QAbstractButton") || w->inherits("QGroupBox"))
-                    QVERIFY2(w->width() >= w->sizeHint().width() &&
-                                 dialog->rect().contains(QRect(w->mapTo(dialog, QPoint()), w->size())),
-                             qPrintable(w->objectName()));
-        }
-        for (std::size_t i = 0; i < 5; ++i)
-            QVERIFY(options.optFreezeFrameTime[i]->y() >= options.Frame1->contentsRect().top() &&
-                    (!i || options.optFreezeFrameTime[i]->x() > options.optFreezeFrameTime[i - 1]->geometry().right()));
     }
     // Printable ASCII is copied but for "&", "%" and "#"; the rest goes as UTF-8 bytes. A text
     // the 16-bit position counter cannot walk fails.
