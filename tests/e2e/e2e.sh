@@ -229,6 +229,11 @@ outer_width_is() {
   read -r -a extents <<<"$(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')"
   [ $(($(inner_width) + extents[0] + extents[1])) = "$1" ]
 }
+# A window's centre "X Y", and whether a window's centre is within a few pixels of the main window's.
+centre() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } /Width/ { w = $NF } /Height/ { print x + w / 2, y + $NF / 2 }'; }
+centred() {
+  awk -v a="$(centre "$1")" -v b="$(centre "$main")" 'BEGIN { split(a, p); split(b, q); exit !((p[1] - q[1]) ^ 2 + (p[2] - q[2]) ^ 2 < 900) }'
+}
 # The top left corner of a window's inside, on the screen.
 origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }'; }
 inner_width() { xwininfo -id "$main" | sed -n 's/^  Width: //p'; }
@@ -429,6 +434,7 @@ options() {
   options_dialog
   options_readable 96
   [ "$checked" = 1 ] || fail "the dialog opened with choice $checked checked"
+  centred "$dialog" || fail "the Options dialog is not centred over the window: $(centre "$dialog") against $(centre "$main")"
   read -r first last <<<"${runs[3]}"
   read -r x y <<<"$(origin "$dialog")"
   xdotool mousemove $((x + first - 10)) $((y + radio_row)) click 1
