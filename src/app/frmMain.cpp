@@ -691,6 +691,7 @@ void frmMain::CaptureImage()
         const qint32 slot = mRing.captureSlot();
         if (slot < 1)
             return; // an empty ring
+        mRing.prepareForWriting(slot);
         Capture::videoArea(*mPlayer, *oCaptured, mRing.slot(slot));
         mRing.markWritten(slot);
         mRing.setCaptureSlot(slot - 1 < 1 ? mRing.count() : slot - 1);
@@ -718,6 +719,7 @@ void frmMain::ShowImage(qint32 offset)
         if (offset == 0) {
             video->setVisible(true);
             oCaptured->hide();
+            oCaptured->showBlack(); // no snapshot stays held for the captures to come
             frCommand->lblReviewTime->setText(QStringLiteral("0 sec"));
             return;
         }
@@ -725,13 +727,11 @@ void frmMain::ShowImage(qint32 offset)
             ReviewAge::text(ReviewAge::seconds(PlayTimer->interval(), PauseTimer->interval(), offset)));
         const qint32 slot = mRing.slotOfOffset(offset);
         video->setVisible(false);
-        const QSize tile = TileGrid::tileSize(video->width(), video->height());
-        QImage &buffer = oCaptured->buffer();
-        if (mRing.isWritten(slot)) {
-            TileGrid::copyTiles(mRing.slot(slot), QPoint(0, 0), buffer, tile);
-        } else if (mRing.isAllocated(slot)) {
-            buffer.fill(Qt::black); // a slot not written since its allocation is blank
-        }
+        // The snapshot's own pixels are shown, not a copy of them.
+        if (mRing.isWritten(slot))
+            oCaptured->showSnapshot(mRing.slot(slot));
+        else if (mRing.isAllocated(slot))
+            oCaptured->showBlack(); // a slot not written since its allocation is blank
         oCaptured->show();
         oCaptured->raise();
         oCaptured->repaint();
@@ -799,14 +799,13 @@ void frmMain::mnuToolsCopy_Click()
     reportFailures(*this, "mnuToolsCopy_Click: ", [&] {
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
-        // The live video is first taken into the review picture's buffer, as a capture
-        // takes it, so that the clipboard gets what the screen shows.
+        // The live video is taken at the review picture's size as a capture takes it, so
+        // that the clipboard gets what the screen shows. A snapshot shown goes there as
+        // it is, shared: a capture never writes into a picture that is still held.
         if (mPlayer->widget()->isVisible())
-            Capture::videoArea(*mPlayer, *oCaptured, oCaptured->buffer());
-        // A copy, so that the review picture's buffer stays its own and the next step
-        // draws into it without copying.
-        if (mPlayer->widget()->isVisible() || oCaptured->isVisible())
-            clipboard->setImage(oCaptured->buffer().copy());
+            clipboard->setImage(Capture::newPicture(*mPlayer, *oCaptured, oCaptured->buffer().size()));
+        else if (oCaptured->isVisible())
+            clipboard->setImage(oCaptured->buffer());
     });
 }
 

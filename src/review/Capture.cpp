@@ -14,13 +14,8 @@ void visiblePixels(const MediaPlayer &player, const ReviewPicture &review, QPoin
     const QWidget *video = player.widget();
     if (video->isVisible()) {
         const QImage &frame = player.frame();
-        if (frame.width() < video->width() || frame.height() < video->height()) {
-            for (int y = std::max(0, at.y()); y < std::min(to.height(), at.y() + size.height()); ++y) {
-                QRgb *line = reinterpret_cast<QRgb *>(to.scanLine(y));
-                for (int x = std::max(0, at.x()); x < std::min(to.width(), at.x() + size.width()); ++x)
-                    line[x] = qRgb(0, 0, 0);
-            }
-        }
+        if (frame.width() < video->width() || frame.height() < video->height())
+            TileGrid::fillRect(to, QRect(at, size), qRgb(0, 0, 0));
         TileGrid::copyPixels(frame, from - video->pos(), to, at, size);
     }
     if (review.isVisible())
@@ -31,12 +26,24 @@ void videoArea(const MediaPlayer &player, const ReviewPicture &review, QImage &i
 {
     const QWidget *video = player.widget();
     const QSize tile = TileGrid::tileSize(video->width(), video->height());
-    for (int r = 0; r < TileGrid::kRows; ++r) {
-        for (int c = 0; c < TileGrid::kColumns; ++c) {
-            const QPoint at(c * tile.width(), r * tile.height());
-            visiblePixels(player, review, video->pos() + at, into, at, tile);
-        }
-    }
+    // The 6 x 6 tiles lie side by side, each read at its own place: together they are
+    // one rectangle, read in one go. What they leave of the image (a few pixels where
+    // the tiles are rounded smaller than the area) is black, so that every pixel of a
+    // snapshot is written and a snapshot can be shown as it is.
+    const QSize grid(TileGrid::kColumns * tile.width(), TileGrid::kRows * tile.height());
+    if (grid.width() < into.width())
+        TileGrid::fillRect(into, QRect(grid.width(), 0, into.width() - grid.width(), into.height()), qRgb(0, 0, 0));
+    if (grid.height() < into.height())
+        TileGrid::fillRect(into, QRect(0, grid.height(), into.width(), into.height() - grid.height()), qRgb(0, 0, 0));
+    visiblePixels(player, review, video->pos(), into, QPoint(0, 0), grid);
+}
+
+QImage newPicture(const MediaPlayer &player, const ReviewPicture &review, QSize size)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    videoArea(player, review, picture);
+    return picture;
 }
 
 } // namespace Capture

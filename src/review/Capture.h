@@ -1,8 +1,8 @@
 #pragma once
 // Reading what the window shows in the video area: the review picture where it lies
 // over the video, the video's picture elsewhere, black where the video has none. A
-// capture and the copy of the live video read it the same way, into images that
-// already exist, so neither allocates.
+// capture and the copy of the live video read it the same way: a capture into a ring
+// slot that already exists, allocating nothing; the copy into a new picture.
 
 #include <QImage>
 
@@ -15,7 +15,11 @@ namespace Capture {
 void visiblePixels(const MediaPlayer &player, const ReviewPicture &review, QPoint from, QImage &to, QPoint at,
                    QSize size);
 
-// The whole video area, tile by tile of the 6 x 6 grid, into the image.
+// The whole video area, as the 6 x 6 tiles of its grid, into the image; pixels of the
+// image outside the grid are made black.
 void videoArea(const MediaPlayer &player, const ReviewPicture &review, QImage &into);
+
+// The video area at the given size in a new image of its own, black where nothing is read.
+QImage newPicture(const MediaPlayer &player, const ReviewPicture &review, QSize size);
 
 } // namespace Capture

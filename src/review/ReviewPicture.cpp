@@ -1,6 +1,7 @@
 #include "review/ReviewPicture.h"
 
 #include "errors/Failure.h"
+#include "review/TileGrid.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,26 +31,66 @@ void ReviewPicture::setPictureSize(QSize size)
 {
     if (size.width() < 0 || size.height() < 0)
         raiseFailure(Failure::InvalidPropertyValue);
-    if (size != mBuffer.size()) {
-        QImage buffer;
+    if (size != mBlack.size()) {
+        QImage black;
         if (!size.isEmpty()) {
-            buffer = QImage(size, QImage::Format_RGB32);
-            if (buffer.isNull())
+            black = QImage(size, QImage::Format_RGB32);
+            if (black.isNull())
                 raiseFailure(Failure::NoImageMemory);
-            buffer.fill(Qt::black);
+            black.fill(Qt::black);
         }
-        mBuffer = std::move(buffer);
+        mBlack = std::move(black);
+        mShown = mBlack;
     }
     resize(size);
+}
+
+namespace {
+
+void releaseSnapshot(void *snapshot)
+{
+    delete static_cast<QImage *>(snapshot);
+}
+
+} // namespace
+
+void ReviewPicture::showSnapshot(const QImage &snapshot)
+{
+    const QSize size = mBlack.size();
+    if (size.isEmpty())
+        return;
+    if (snapshot.width() < size.width() || snapshot.height() < size.height() ||
+        snapshot.format() != QImage::Format_RGB32) {
+        QImage picture = mBlack.copy();
+        TileGrid::copyPixels(snapshot, QPoint(0, 0), picture, QPoint(0, 0), size);
+        mShown = std::move(picture);
+        return;
+    }
+    // A window onto the snapshot's rows, read-only so that nothing writes through it, and
+    // holding a reference to the snapshot's pixels for as long as the window or any copy
+    // of it (the clipboard's) lives.
+    auto *held = new QImage(snapshot);
+    QImage window(held->constBits(), size.width(), size.height(), held->bytesPerLine(), held->format(),
+                  releaseSnapshot, held);
+    if (window.isNull()) {
+        delete held;
+        raiseFailure(Failure::NoImageMemory);
+    }
+    mShown = std::move(window);
+}
+
+void ReviewPicture::showBlack()
+{
+    mShown = mBlack;
 }
 
 void ReviewPicture::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (mBuffer.isNull())
+    if (mShown.isNull())
         painter.fillRect(rect(), Qt::black);
     else
-        painter.drawImage(0, 0, mBuffer);
+        painter.drawImage(0, 0, mShown);
 }
 
 void ReviewPicture::mousePressEvent(QMouseEvent *event)

@@ -1,6 +1,9 @@
 #pragma once
-// The review picture: lies over the video area and shows a snapshot from its own
-// image buffer, which the Copy Image command also reads.
+// The review picture: lies over the video area and shows a snapshot. It draws the
+// ring slot's own pixels while that snapshot is shown, without copying them: the
+// picture it shows holds a reference to the slot's image, so a capture that comes
+// round to that slot while the picture is still shown (or on the clipboard) writes
+// into a fresh image instead of changing it.
 
 #include <QImage>
 #include <QWidget>
@@ -10,11 +13,18 @@ class ReviewPicture : public QWidget {
 public:
     explicit ReviewPicture(QWidget *parent = nullptr);
 
-    // The persistent buffer, at the picture's own size.
-    QImage &buffer() { return mBuffer; }
-    const QImage &buffer() const { return mBuffer; }
-    // Resizes the picture and its buffer. A buffer that cannot be had raises failure 480.
+    // The picture shown, at the picture's own size: the top left part of a snapshot,
+    // or black. Read-only: writing through a copy of it detaches that copy.
+    const QImage &buffer() const { return mShown; }
+    // Resizes the picture; it shows black at the new size. A picture that cannot be had
+    // raises failure 480.
     void setPictureSize(QSize size);
+
+    // Shows the part of the snapshot that the picture covers, sharing the snapshot's
+    // pixels. A snapshot smaller than the picture is copied into a black picture instead.
+    void showSnapshot(const QImage &snapshot);
+    // Shows black, and lets go of any snapshot shown.
+    void showBlack();
 
 signals:
     // Buttons and shift state as the media player component reports them.
@@ -29,7 +39,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    QImage mBuffer;
+    QImage mBlack; // at the picture's size
+    QImage mShown; // mBlack, or a read-only window onto a snapshot
 };
 
 // Mouse button and shift codes of a Qt mouse event: 1 left, 2 right, 4 middle;

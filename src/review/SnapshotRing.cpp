@@ -86,6 +86,15 @@ bool SnapshotRing::allocateAll(QSize size, qint64 budget)
     return true;
 }
 
+void SnapshotRing::prepareForWriting(qint32 s, std::source_location where)
+{
+    checkSlot(s, where);
+    QImage &image = mSlots[std::size_t(s)];
+    if (image.isNull() || image.isDetached())
+        return;
+    image = QImage(image.size(), image.format());
+}
+
 void SnapshotRing::markWritten(qint32 s, std::source_location where)
 {
     checkSlot(s, where);

@@ -39,6 +39,11 @@ public:
     // cannot be had, every slot is released again, so that a failed layout holds no
     // memory while the user is told, and false is returned.
     bool allocateAll(QSize size, qint64 budget);
+    // Readies slot s to be written by a capture. An image still held elsewhere (the
+    // review picture shows it, the clipboard has it) is left to its holders and the
+    // slot gets a fresh image of the same size; only then does a capture allocate. A
+    // slot whose fresh image cannot be had is left without one.
+    void prepareForWriting(qint32 slot, std::source_location where = std::source_location::current());
     // A slot counts as blank from its allocation until a capture writes it.
     void markWritten(qint32 slot, std::source_location where = std::source_location::current());
     bool isWritten(qint32 slot, std::source_location where = std::source_location::current()) const;

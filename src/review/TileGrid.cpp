@@ -1,5 +1,6 @@
 #include "review/TileGrid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -42,22 +43,40 @@ void copyPixels(const QImage &src, QPoint from, QImage &dst, QPoint to, QSize si
     clip(dy, sy, h, dst.height());
     if (w <= 0 || h <= 0)
         return;
+    const qsizetype srcStride = src.bytesPerLine();
+    const qsizetype dstStride = dst.bytesPerLine();
+    const uchar *s = src.constBits() + sy * srcStride + qsizetype(sx) * 4;
+    uchar *d = dst.bits() + dy * dstStride + qsizetype(dx) * 4;
     const std::size_t bytes = std::size_t(w) * 4;
-    for (int row = 0; row < h; ++row) {
-        const uchar *s = src.constScanLine(sy + row) + std::size_t(sx) * 4;
-        uchar *d = dst.scanLine(dy + row) + std::size_t(dx) * 4;
+    // Whole rows of equal strides are one block.
+    if (srcStride == dstStride && qsizetype(bytes) == srcStride) {
+        std::memcpy(d, s, bytes * std::size_t(h));
+        return;
+    }
+    for (int row = 0; row < h; ++row, s += srcStride, d += dstStride)
         std::memcpy(d, s, bytes);
+}
+
+void fillRect(QImage &dst, QRect rect, QRgb colour)
+{
+    if (dst.isNull() || dst.depth() != 32)
+        return;
+    rect &= dst.rect();
+    if (rect.isEmpty())
+        return;
+    const qsizetype stride = dst.bytesPerLine();
+    uchar *line = dst.bits() + rect.y() * stride + qsizetype(rect.x()) * 4;
+    for (int row = 0; row < rect.height(); ++row, line += stride) {
+        auto *pixel = reinterpret_cast<QRgb *>(line);
+        std::fill(pixel, pixel + rect.width(), colour);
     }
 }
 
 void copyTiles(const QImage &src, QPoint origin, QImage &dst, QSize tile)
 {
-    for (int r = 0; r < kRows; ++r) {
-        for (int c = 0; c < kColumns; ++c) {
-            const QPoint at(c * tile.width(), r * tile.height());
-            copyPixels(src, origin + at, dst, at, tile);
-        }
-    }
+    // The 36 tiles lie side by side with one offset between source and destination:
+    // together they are the one rectangle of 6 x 6 tiles.
+    copyPixels(src, origin, dst, QPoint(0, 0), QSize(kColumns * tile.width(), kRows * tile.height()));
 }
 
 } // namespace TileGrid

@@ -24,8 +24,11 @@ QSize tileSize(double playerWidth, double playerHeight);
 // images hold 32-bit pixels. Allocates nothing.
 void copyPixels(const QImage &src, QPoint from, QImage &dst, QPoint to, QSize size);
 
-// Copies the 36 tiles, row by row from the top and left to right, from src at origin
-// into dst at (0, 0).
+// Fills the part of the rectangle inside dst (32-bit pixels) with one colour.
+void fillRect(QImage &dst, QRect rect, QRgb colour);
+
+// Copies the 36 tiles from src at origin into dst at (0, 0): the rectangle of 6 x 6
+// tiles, clipped to both images.
 void copyTiles(const QImage &src, QPoint origin, QImage &dst, QSize tile);
 
 } // namespace TileGrid
