@@ -8,12 +8,17 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+#include <QMutex>
 #include <QRecursiveMutex>
+#include <QSet>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -60,9 +65,26 @@ void setOverride(const QString &folder)
 
 } // namespace ProgramFolder
 
+QString settingsFolder()
+{
+    static QMutex guard;
+    static QString decidedFor, folder;
+    const QString program = ProgramFolder::path();
+    const QMutexLocker locked(&guard);
+    if (program != decidedFor) {
+        decidedFor = program;
+        // access() also knows a read-only file system, which refuses even root.
+        folder = ::access(QFile::encodeName(program).constData(), W_OK) == 0
+                     ? program
+                     : QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/')
+                           + QString::fromLatin1(AppInfo::kTitle);
+    }
+    return folder;
+}
+
 QString settingsFilePath()
 {
-    return ProgramFolder::path() + QLatin1Char('/') + QString::fromLatin1(AppInfo::kTitle) + QStringLiteral(".ini");
+    return settingsFolder() + QLatin1Char('/') + QString::fromLatin1(AppInfo::kTitle) + QStringLiteral(".ini");
 }
 
 SettingsLock::SettingsLock()
@@ -71,6 +93,10 @@ SettingsLock::SettingsLock()
     hold.threads.lock();
     if (hold.depth++ > 0)
         return;
+    if (const QString folder = settingsFolder(); folder != ProgramFolder::path() && !QFileInfo::exists(folder)) {
+        QDir().mkpath(QFileInfo(folder).path());
+        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     const QString path = settingsFilePath() + QStringLiteral(".lock");
     const QString shownPath = QDir::toNativeSeparators(path);
     // QLockFile reads a lock file it finds, and reading a pipe would wait for ever.
@@ -117,11 +143,28 @@ QString GetConfigValue(const QString &key)
 void SetConfigValue(const QString &key, const QString &value)
 {
     messageBoxOnFailure("SetConfigValue: ", [&] {
-        const SettingsLock lock;
-        if (!lockHold().refusal.isEmpty())
-            raiseFailure(Failure::PathFileAccess,
-                         Failure::standardDescription(Failure::PathFileAccess) + QStringLiteral(": ")
-                             + lockHold().refusal);
-        ProfileFile::write(settingsFilePath(), kSection, key, value);
+        try {
+            const SettingsLock lock;
+            if (!lockHold().refusal.isEmpty())
+                raiseFailure(Failure::PathFileAccess,
+                             Failure::standardDescription(Failure::PathFileAccess) + QStringLiteral(": ")
+                                 + lockHold().refusal);
+            ProfileFile::write(settingsFilePath(), kSection, key, value);
+        } catch (const Failure &failure) {
+            // A file that cannot be written is told once, by its failure's number: a run would
+            // otherwise end in a row of boxes, one for every value saved at exit.
+            static QMutex guard;
+            static QSet<QString> told;
+            const QMutexLocker locked(&guard);
+            const int number = failure.number();
+            const bool fileFailure = number == Failure::PermissionDenied || number == Failure::PathFileAccess
+                                     || number == Failure::PathNotFound || number == Failure::DiskFull;
+            const QString kind = QString::number(number) + QLatin1Char(' ') + settingsFilePath();
+            if (fileFailure && told.contains(kind))
+                return;
+            if (fileFailure)
+                told.insert(kind);
+            throw;
+        }
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The program's settings: values kept in the [Replixa] section of Replixa.ini in the
-// folder that holds the program.
+// The program's settings: values kept in the [Replixa] section of Replixa.ini, beside the
+// program when its folder is writable (a portable copy), else in the user's configuration
+// folder ($XDG_CONFIG_HOME/Replixa, by default ~/.config/Replixa), made at the first write.
 
 #include <QString>
 
@@ -11,18 +12,27 @@ QString path();
 void setOverride(const QString &folder);
 } // namespace ProgramFolder
 
-// The full path of the settings file, worked out anew on every call.
+// The folder of the settings file: the program's folder when it is writable at its first
+// use in the run, else the user's configuration folder. Decided again only when another
+// folder is put in the program's place, so a folder that turns read-only later keeps
+// the file, and the file never moves while the program runs.
+QString settingsFolder();
+
+// The full path of the settings file, Replixa.ini in settingsFolder().
 QString settingsFilePath();
 
 // The value of the setting, or "" when it is not set; a failure shows a message box.
 QString GetConfigValue(const QString &key);
-// Stores the setting; a failure shows a message box and writes nothing. The write
-// holds a SettingsLock, so that two copies of the program do not overwrite each other.
+// Stores the setting; a failure shows a message box and writes nothing. A file that
+// cannot be written is told once a run: a later write to it failing with the same
+// failure number shows nothing. The write holds a SettingsLock, so that two copies of
+// the program do not overwrite each other.
 void SetConfigValue(const QString &key, const QString &value);
 
 // Held across a GetConfigValue and the SetConfigValue that depends on it, so that no
 // other copy of the program writes the file in between. It locks Replixa.ini.lock
-// beside the settings file; holding it again in the same thread, as the writes inside
+// beside the settings file, making the user's configuration folder first when the
+// settings go there; holding it again in the same thread, as the writes inside
 // do, costs nothing, and other threads wait for it.
 // It never fails itself. When no lock file can be made there (a read-only folder),
 // nothing is locked: reads go on and writes fail or succeed as they would anyway. When
