@@ -4,6 +4,7 @@
 #include "about/frmAbout.h"
 #include "app/CommandBar.h"
 #include "app/Commands.h"
+#include "app/DroppedFile.h"
 #include "app/KeyTracker.h"
 #include "app/Twips.h"
 #include "errors/Failure.h"
@@ -30,7 +31,6 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -338,10 +338,10 @@ void frmMain::dropEvent(QDropEvent *event)
 void frmMain::Form_OLEDragDrop(const QMimeData *data)
 {
     reportFailures(*this, "Form_OLEDragDrop: ", [&] {
-        const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
-        if (urls.isEmpty() || !urls.first().isLocalFile())
+        const QString fileName = DroppedFile::name(data);
+        if (fileName.isEmpty())
             raiseFailure(Failure::NoFileDropped);
-        OpenMedia(urls.first().toLocalFile());
+        OpenMedia(fileName);
     });
 }
 

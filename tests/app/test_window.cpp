@@ -211,6 +211,9 @@ private slots:
         data.setUrls({QUrl::fromLocalFile(kClip), QUrl::fromLocalFile(kSecond), QUrl::fromLocalFile("/a.avi")});
         w->Form_OLEDragDrop(&data);
         QCOMPARE(f->fake->FileName(), kClip);
+        data.setData("text/uri-list", "# a file manager's list\r\nfile://localhost/clips/My%20Cl%C3%AFp.mp4\r\n");
+        w->Form_OLEDragDrop(&data); // a blank and a letter beyond ASCII, encoded; a comment; a host
+        QCOMPARE(f->fake->FileName(), QStringLiteral("/clips/My Cl\u00efp.mp4"));
     }
     // 100 % and 200 % size the player to the video times the zoom, and the window wraps it,
     // at 100 % never narrower than 6500 twips; fit fills any window. Each layout, even one
