@@ -7,6 +7,8 @@
 #include "app/frmMain.h"
 #include "playback/MpvMediaPlayer.h"
 
+#include <QIcon>
+
 #include <clocale>
 
 ReplixaApplication::ReplixaApplication(int &argc, char **argv) : QApplication(argc, argv)
@@ -57,6 +59,13 @@ int runReplixa(int argc, char **argv)
     int toolkitArgc = 1;
     ReplixaApplication app(toolkitArgc, argv);
     ReplixaApplication::setApplicationName(QStringLiteral("Replixa"));
+    // The desktop entry and its icon: the window carries the icon, and a Wayland
+    // compositor finds the entry by this name.
+    ReplixaApplication::setDesktopFileName(QStringLiteral("replixa"));
+    QIcon icon;
+    for (const int size : {48, 256})
+        icon.addFile(QStringLiteral(":/icons/replixa-%1.png").arg(size), QSize(size, size));
+    ReplixaApplication::setWindowIcon(icon);
     std::unique_ptr<frmMain> window;
     // Logout, shutdown and Ctrl+C end the program as File > Exit does.
     ExitSignals exitSignals([&] {
