@@ -28,6 +28,12 @@ inline QString make(const QString &fileName, const QStringList &ffmpegArguments)
     QFile::remove(path);
     return {};
 }
+// Writes a file of these bytes in folder(); returns its full path, or an empty string when that failed.
+inline QString write(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(folder() + QLatin1Char('/') + fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
+}
 // An H.264 clip of an ffmpeg lavfi source; further output options follow and override.
 inline QString h264(const QString &fileName, const QString &source, const QStringList &options = {})
 {

@@ -121,13 +121,8 @@ private slots:
         QTest::addColumn<Steps>("row");
         const int paused = MediaPlayer::Paused, playing = MediaPlayer::Playing;
         const Picture normal = Picture::Normal, disabled = Picture::Disabled;
-        QTest::newRow("held back at 0.1 s: a tick's delay, then a step a tick up to the oldest")
-            << Steps{5, 7, "<tttttt", "1123455", paused, disabled, normal};
         QTest::newRow("held back at 0.025 s: two ticks' delay; release")
             << Steps{5, 7, "<ttttttt^", "111234555", paused, normal, normal, "0"};
-        QTest::newRow("held forward towards the newest, released on it; forward from there resumes playback")
-            << Steps{5, 6, "4>ttt^s>", "43321111", playing, normal, disabled};
-        QTest::newRow("forward on the live video pauses and plays") << Steps{5, 2, ">", "0", playing, normal, disabled};
         QTest::newRow("the middle button on the live video pauses") << Steps{5, 2, "m", "0", paused, normal, disabled};
         QTest::newRow("a press on the video, held until its release on the hidden video")
             << Steps{5, 6, "vt^tt", "11111", paused, normal, disabled};

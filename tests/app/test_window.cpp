@@ -2,14 +2,11 @@
 // and its settings, the play button and play states, opening and dropping files, the layouts and
 // the snapshot ring they size, even short of memory, the options dialog and the settings at exit.
 #include "WindowFixture.h"
-#include "app/Twips.h"
 #include "playback/OpenDialog.h"
 #include "review/TileGrid.h"
 #include "settings/Numbers.h"
 #include "settings/frmOptions.h"
-#include <QFile>
 #include <QMimeData>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -20,18 +17,14 @@ const QString kClip = QStringLiteral("/clips/serve.avi"), kSecond = QStringLiter
 const QString kTips = QStringLiteral("Play - Pause (Space)");
 static QString config(const char *key) { return GetConfigValue(QLatin1String(key)); }
 static void setConfig(const char *key, const QString &value) { SetConfigValue(QLatin1String(key), value); }
-// stored empty: a fresh folder
-struct StartRow { QString stored, commandLine, written; bool splash; QString title, box; };
-// settings as key=value; zoom 1: 100 %, 2: 200 %, 3: fit, 0: none checked
+enum class Zoom { Percent100 = 1, Percent200 = 2, Fit = 4 }; // as checkedZoom() gives it
+struct StartRow { QString stored, commandLine, written; bool splash; QString title; };
+// settings as key=value; zoom as checkedZoom() gives it, 0: none checked
 struct LoadRow { QString settings; int count, zoom, interval; QString box = {}, report = {}; };
 Q_DECLARE_METATYPE(StartRow)
 Q_DECLARE_METATYPE(LoadRow)
-enum class Zoom { Percent100 = 1, Percent200 = 2, Fit = 4 }; // as checkedZoom() gives it
 static qint64 snapshotBytes(QSize size) { return qint64(size.width()) * size.height() * 4; }
-// window: its size before the layout; player empty: the inner area below the command bar
-struct Layout { bool withMedium; QSize window; Zoom zoom; QSize player; };
 Q_DECLARE_METATYPE(Zoom)
-Q_DECLARE_METATYPE(Layout)
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -46,10 +39,7 @@ class TestWindow : public QObject {
     {
         return w->mnuZoom100->isChecked() | w->mnuZoom200->isChecked() << 1 | w->mnuZoomFit->isChecked() << 2;
     }
-    void applyZoom(Zoom z)
-    {
-        z == Zoom::Percent100 ? w->mnuZoom100_Click() : z == Zoom::Fit ? w->mnuZoomFit_Click() : w->mnuZoom200_Click();
-    }
+    void applyZoom(Zoom z) { z == Zoom::Percent100 ? w->mnuZoom100_Click() : w->mnuZoom200_Click(); }
     // Every slot has a fresh, blank image at the player's snapshot size.
     void verifyRingFitsThePlayer()
     {
@@ -68,27 +58,19 @@ private slots:
     {
         const QString idle = QStringLiteral("Orvane Replixa");
         QTest::addColumn<StartRow>("row");
-        QTest::newRow("fresh folder") << StartRow{"", "", "1", true, idle, ""};
-        QTest::newRow("not a number restarts at 1") << StartRow{"abc", "", "1", true, idle, ""};
-        QTest::newRow("negative counts up") << StartRow{"-3", "", "-2", true, idle, ""};
-        QTest::newRow("fourth start") << StartRow{"3", "", "4", true, idle, ""};
-        QTest::newRow("fifth start") << StartRow{"4", "", "5", false, idle, ""};
-        QTest::newRow("half rounds to even") << StartRow{"2.5", "", "4", true, idle, ""};
-        QTest::newRow("file on command line")
-            << StartRow{"3", "\"/clips/serve.avi\"", "3", false, "Orvane Replixa - /clips/serve.avi", ""};
-        QTest::newRow("file that fails counts") << StartRow{"", "/clips/missing.avi", "1", true, "Orvane Replixa 2.6.0",
-                                                            "unrecognized file format\r\n/clips/missing.avi"};
+        QTest::newRow("not a number restarts at 1") << StartRow{"abc", "", "1", true, idle};
+        QTest::newRow("negative counts up") << StartRow{"-3", "", "-2", true, idle};
+        QTest::newRow("fifth start") << StartRow{"4", "", "5", false, idle};
+        QTest::newRow("half rounds to even: the fourth start") << StartRow{"2.5", "", "4", true, idle};
+        QTest::newRow("file on command line") << StartRow{"3", '"' + kClip + '"', "3", false, idle + " - " + kClip};
     }
     void startCount()
     {
         QFETCH(StartRow, row);
-        if (row.stored.isEmpty())
-            QVERIFY(QFile::remove(f->folder() + QStringLiteral("/Replixa.ini")));
-        else
-            setConfig("StartCount", row.stored);
+        setConfig("StartCount", row.stored);
         start(row.commandLine);
-        QCOMPARE(QStringList({config("StartCount"), w->windowTitle(), f->boxes.join('|'), w->msErrorMessages()}),
-                 QStringList({row.written, row.title, row.box, ""}));
+        QCOMPARE(QStringList({config("StartCount"), w->windowTitle(), f->boxes.join('|') + w->msErrorMessages()}),
+                 QStringList({row.written, row.title, ""}));
         QCOMPARE(w->SplashTimer->isEnabled(), row.splash);
         QTRY_COMPARE(f->closer.count(QStringLiteral("frmAbout")), row.splash ? 1 : 0);
     }
@@ -100,16 +82,13 @@ private slots:
     void loadSettings_data()
     {
         QTest::addColumn<LoadRow>("row");
-        QTest::newRow("count abc is 30, fit, 0.05 s") << LoadRow{"CaptureCount=abc zoom=3", 30, 3, 50, "", ""};
-        QTest::newRow("count 45, 200 %, 0.025 s") << LoadRow{"CaptureCount=45 zoom=2 FrameTime=0", 45, 2, 25, "", ""};
-        QTest::newRow("count 2.5 gives 2, 0.2 s") << LoadRow{"CaptureCount=2.5 zoom=1 FrameTime=3", 2, 1, 200, "", ""};
+        QTest::newRow("count 45, fit, 0.025 s") << LoadRow{"CaptureCount=45 zoom=3 FrameTime=0", 45, 4, 25};
         QTest::newRow("count 3.5 gives 4, zoom 0, 0.5 s") << LoadRow{"CaptureCount=3.5 zoom=0 FrameTime=4", 4, 1, 500};
         QTest::newRow("no slots, zoom 02, frame time 7") << LoadRow{"CaptureCount=0 zoom=02 FrameTime=7", 0, 1, 50,
                                                                     "frmOptions: "};
-        QTest::newRow("zoom 4, frame time fast") << LoadRow{"zoom=4 FrameTime=fast", 30, 1, 50, "frmOptions: "};
-        const QString type = "LoadSettings: Type mismatch", invalid = "LoadSettings: Invalid property value";
-        const QString overflow = "LoadSettings: Overflow";
-        QTest::newRow("width not a number") << LoadRow{"width=abc", 0, 0, 50, "", type};
+        QTest::newRow("count abc, zoom 4, frame time fast")
+            << LoadRow{"CaptureCount=abc zoom=4 FrameTime=fast", 30, 1, 50, "frmOptions: "};
+        const QString invalid = "LoadSettings: Invalid property value", overflow = "LoadSettings: Overflow";
         QTest::newRow("width beyond any window") << LoadRow{"width=1e30", 0, 0, 50, "", invalid};
         QTest::newRow("height beyond a single") << LoadRow{"height=1e40", 0, 0, 50, "", overflow};
         QTest::newRow("negative width") << LoadRow{"width=-400", 0, 0, 50, "", invalid};
@@ -125,8 +104,7 @@ private slots:
         for (const QString &setting : settings)
             SetConfigValue(setting.section('=', 0, 0), setting.section('=', 1));
         start();
-        const int zoom = w->mnuZoom100->isChecked() + 2 * w->mnuZoom200->isChecked() + 3 * w->mnuZoomFit->isChecked();
-        const QList<int> got{w->mlCaptureCount(), w->mlCaptureSlot(), zoom, w->PlayTimer->interval(),
+        const QList<int> got{w->mlCaptureCount(), w->mlCaptureSlot(), checkedZoom(), w->PlayTimer->interval(),
                              w->ReviewTimer->interval()};
         QCOMPARE(got, QList<int>({row.count, row.count, row.zoom, row.interval, row.interval}));
         QVERIFY2(row.box.isEmpty() ? f->boxes.isEmpty() : f->boxes.size() == 1 && f->boxes.at(0).startsWith(row.box),
@@ -143,17 +121,30 @@ private slots:
         w->close();
         QVERIFY(config("width").toDouble() > 0);
     }
-    // Playing captures and shows the pause picture; paused keeps it; stopped or closed
-    // show the play picture. Only playing stops the review timer.
-    void notifiedState()
+    // Before any medium the first Play/Pause takes the pause path; the next one the play path,
+    // which has nothing to play. Of the states the player tells, playing captures and shows the
+    // pause picture, paused keeps it, stopped or closed show the play picture; only playing stops
+    // the review timer. Tips follow the user's play and pause only. Cancelled, the open dialog
+    // leaves the video paused where it stood. A file that cannot open gets one message box with
+    // the reason and the name as given. A drop without a local file is reported; of several the
+    // first opens, with its size and length.
+    void playStatesAndOpening()
     {
-        start(kClip);
-        QTRY_VERIFY(w->PlayTimer->isEnabled());
+        start();
+        CommandBar *bar = w->frCommand;
+        QAction *play = w->findChild<QAction *>("mnuViewPlay");
+        QVERIFY(w->playPicture() == PlayPicture::StartupDisabled && !bar->cmdPlay->isEnabled());
+        play->trigger();
+        QVERIFY(w->playPicture() == PlayPicture::Play && bar->cmdPlay->toolTip() == kTips);
+        play->trigger();
+        QVERIFY(w->playPicture() == PlayPicture::Play && bar->cmdPlay->toolTip().isEmpty());
+        w->OpenMedia(kClip);
+        QTRY_VERIFY(w->PlayTimer->isEnabled() && bar->cmdPlay->isEnabled());
         QSignalSpy notified(f->fake, &MediaPlayer::PlayStateChange);
         using P = MediaPlayer;
-        for (const auto &[state, picture] : {std::pair{P::Paused, PlayPicture::Pause}, {P::Playing, PlayPicture::Pause},
-                                             {P::Closed, PlayPicture::Play}, {P::Playing, PlayPicture::Pause},
-                                             {P::Stopped, PlayPicture::Play}}) {
+        for (const auto &[state, picture] : {std::pair{P::Paused, PlayPicture::Pause}, {P::Closed, PlayPicture::Play},
+                                             {P::Playing, PlayPicture::Pause}, {P::Stopped, PlayPicture::Play},
+                                             {P::Playing, PlayPicture::Pause}}) {
             w->ReviewTimer->start();
             f->fake->setPlayState(state);
             QVERIFY(notified.wait());
@@ -162,32 +153,10 @@ private slots:
             QCOMPARE(w->ReviewTimer->isEnabled(), !capturing);
             QCOMPARE(w->playPicture(), picture);
         }
-    }
-    // Before any medium the first Play/Pause takes the pause path; the next one the play
-    // path, which has nothing to play. Tips follow the user's play and pause only.
-    void playPauseAndTips()
-    {
-        start();
-        CommandBar *bar = w->frCommand;
-        QVERIFY(w->playPicture() == PlayPicture::StartupDisabled && !bar->cmdPlay->isEnabled());
-        w->findChild<QAction *>("mnuViewPlay")->trigger();
-        QVERIFY(w->playPicture() == PlayPicture::Play && bar->cmdPlay->toolTip() == kTips);
-        w->findChild<QAction *>("mnuViewPlay")->trigger();
-        QVERIFY(w->playPicture() == PlayPicture::Play && bar->cmdPlay->toolTip().isEmpty());
-        w->OpenMedia(kClip);
-        QTRY_VERIFY(bar->cmdPlay->isEnabled());
         bar->cmdPlay->click(); // pause
         QVERIFY(bar->cmdPlay->toolTip() == kTips && !bar->cmdLeft->toolTip().isEmpty());
         bar->cmdPlay->click(); // play
-        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
         QVERIFY(bar->cmdPlay->toolTip().isEmpty() && bar->cmdRight->toolTip().isEmpty());
-    }
-    // Cancelled, the open dialog leaves the video paused where it stood. A file that cannot
-    // open gets one message box with the reason and the name as given; the next file opens with
-    // its size and length. A drop without a local file is reported; of several the first opens.
-    void openingFiles()
-    {
-        start(kClip);
         f->fake->SetCurrentPosition(4.5);
         QString chosen;
         OpenDialog::setChooser([&](const QString &, const QStringList &) { return chosen; });
@@ -197,40 +166,32 @@ private slots:
         QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
         chosen = QStringLiteral("\"/clips/gone.avi\"");
         open->trigger();
-        QCOMPARE(f->boxes, QStringList{"unrecognized file format\r\n\"/clips/gone.avi\""});
-        chosen = kSecond;
-        open->trigger();
-        QCOMPARE(QList<int>({w->mlVideoWidth, w->mlVideoHeight, w->mlDuration}), QList<int>({320, 180, 31}));
         QMimeData data;
         data.setText(QStringLiteral("just some text"));
         w->Form_OLEDragDrop(&data);
         data.setUrls({QUrl(QStringLiteral("https://example.org/clip.mp4"))});
         w->Form_OLEDragDrop(&data);
         QCOMPARE(w->msErrorMessages().count("Form_OLEDragDrop: The dropped item is not a file, line "), 2);
-        QCOMPARE(f->fake->FileName(), kSecond);
-        data.setUrls({QUrl::fromLocalFile(kClip), QUrl::fromLocalFile(kSecond), QUrl::fromLocalFile("/a.avi")});
+        QCOMPARE(f->boxes, QStringList{"unrecognized file format\r\n\"/clips/gone.avi\""});
+        data.setUrls({QUrl::fromLocalFile(kSecond), QUrl::fromLocalFile(kClip), QUrl::fromLocalFile("/a.avi")});
         w->Form_OLEDragDrop(&data);
-        QCOMPARE(f->fake->FileName(), kClip);
+        QCOMPARE(QList<int>({w->mlVideoWidth, w->mlVideoHeight, w->mlDuration}), QList<int>({320, 180, 31}));
         data.setData("text/uri-list", "# a file manager's list\r\nfile://localhost/clips/My%20Cl%C3%AFp.mp4\r\n");
         w->Form_OLEDragDrop(&data); // a blank and a letter beyond ASCII, encoded; a comment; a host
         QCOMPARE(f->fake->FileName(), QStringLiteral("/clips/My Cl\u00efp.mp4"));
     }
-    // 100 % and 200 % size the player to the video times the zoom, and the window wraps it,
-    // at 100 % never narrower than 6500 twips; fit fills any window. Each layout, even one
-    // that keeps the window's size, gives the ring blank slots.
-    void zoomSizesThePlayer_data()
+    // Fit fills any window: the player takes the inner area below the command bar, which spans
+    // the window. Each layout, even one that keeps the window's size, gives the ring blank slots.
+    void fitFillsTheWindow_data()
     {
-        QTest::addColumn<Layout>("row");
-        QTest::newRow("no medium, 200 %") << Layout{false, {700, 500}, Zoom::Percent200, {400, 400}};
-        QTest::newRow("160x120, 100 %") << Layout{true, {700, 500}, Zoom::Percent100, {160, 120}};
-        QTest::newRow("fit, wide") << Layout{true, {900, 400}, Zoom::Fit, {}};
-        QTest::newRow("fit, narrow and tall") << Layout{true, {240, 640}, Zoom::Fit, {}};
+        QTest::addColumn<QSize>("window"); // before the layout
+        QTest::newRow("wide") << QSize(900, 400);
+        QTest::newRow("narrow and tall") << QSize(240, 640);
     }
-    void zoomSizesThePlayer()
+    void fitFillsTheWindow()
     {
-        QFETCH(Layout, row);
-        const auto &[withMedium, window, zoom, player] = row;
-        start(withMedium ? kClip : QString());
+        QFETCH(QSize, window);
+        start(kClip);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         w->resize(window);
@@ -238,20 +199,11 @@ private slots:
         for (int i = 0; i < 2; ++i) {
             w->CaptureImage();
             QVERIFY(w->ring().isWritten(w->ring().slotOfOffset(1)));
-            applyZoom(zoom);
+            w->mnuZoomFit_Click();
         }
-        QCOMPARE(checkedZoom(), int(zoom));
-        if (zoom == Zoom::Fit) { // the player fills the inner area below the command bar
-            QTRY_COMPARE(video()->geometry(), QRect(0, 40, w->innerWidth(), w->innerHeight() - 40));
-            QCOMPARE(w->frCommand->width(), w->innerWidth());
-        } else {
-            QCOMPARE(video()->geometry(), QRect(QPoint(0, 40), player));
-            QCOMPARE(w->innerHeight(), 40 + player.height());
-            if (zoom == Zoom::Percent100) // 160 pixels are narrower
-                QVERIFY(std::abs(w->outerWidthTwips() - 6500) <= Twips::perPixelX(w));
-            else
-                QCOMPARE(w->innerWidth(), player.width());
-        }
+        QCOMPARE(checkedZoom(), int(Zoom::Fit));
+        QTRY_COMPARE(video()->geometry(), QRect(0, 40, w->innerWidth(), w->innerHeight() - 40));
+        QCOMPARE(w->frCommand->width(), w->innerWidth());
         verifyRingFitsThePlayer();
         QCOMPARE(f->boxes.join('|') + w->msErrorMessages(), QString());
     }
@@ -280,7 +232,7 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         applyZoom(from);
-        QTRY_COMPARE(w->playPicture(), frmMain::PlayPicture::Pause);
+        QTRY_COMPARE(w->playPicture(), PlayPicture::Pause);
         // The ring may hold available + held - reserve: nothing, or exactly the 100 % ring once
         // the failed 200 % one is given back.
         const qint64 atHundred = w->ring().count() * snapshotBytes(QSize(160, 120));
@@ -306,21 +258,19 @@ private slots:
         verifyRingFitsThePlayer();
         QCOMPARE(w->msErrorMessages(), QString());
     }
-    // The dialog, opened over a playing video, shows the stored frame time; each way of
-    // closing it but the close box stores the choice. File > Exit then stores the zoom.
+    // The dialog, opened over a playing video, pauses it and shows the stored frame time; Escape
+    // stores the choice, the close box drops it. File > Exit then stores the zoom.
     void optionsDialogAndExit_data()
     {
-        QTest::addColumn<int>("key"); // 0: the Close button, -1: the window's close box
+        QTest::addColumn<bool>("escape"); // else the window's close box
         QTest::addColumn<QString>("zoom");
-        QTest::newRow("Close button, 200 %") << 0 << "2";
-        QTest::newRow("Escape, fit") << int(Qt::Key_Escape) << "3";
-        QTest::newRow("the window's close box") << -1 << "1";
+        QTest::newRow("Escape, fit") << true << "3";
+        QTest::newRow("the window's close box, 200 %") << false << "2";
     }
     void optionsDialogAndExit()
     {
-        QFETCH(int, key);
+        QFETCH(bool, escape);
         QFETCH(QString, zoom);
-        const bool stored = key >= 0;
         setConfig("FrameTime", QStringLiteral("2"));
         setConfig("zoom", zoom);
         start(kClip);
@@ -329,19 +279,16 @@ private slots:
             auto *dialog = qobject_cast<frmOptions *>(modal);
             QVERIFY(dialog && dialog->optFreezeFrameTime[2]->isChecked());
             dialog->optFreezeFrameTime[3]->setChecked(true);
-            key > 0 ? QTest::keyClick(dialog, Qt::Key(key)) : key ? void(dialog->close()) : dialog->OKButton->click();
+            escape ? QTest::keyClick(dialog, Qt::Key_Escape) : void(dialog->close());
         };
         w->findChild<QAction *>("mnuToolsOptions")->trigger();
         QCOMPARE(f->closer.count(QStringLiteral("frmOptions")), 1);
-        const int interval = stored ? 200 : 100;
+        const int interval = escape ? 200 : 100;
         QCOMPARE(QList<int>({w->PlayTimer->interval(), w->ReviewTimer->interval()}), QList<int>({interval, interval}));
-        QVERIFY(w->optionsDialog()->optFreezeFrameTime[stored ? 3 : 2]->isChecked());
-        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused)); // paused for the dialog, and stays so
-        QTRY_VERIFY(!w->PlayTimer->isEnabled());
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
         w->show();
         w->findChild<QAction *>("mnuFileExit")->trigger();
-        QVERIFY(!w->isVisible());
-        QCOMPARE(QStringList({config("FrameTime"), config("zoom")}), QStringList({stored ? "3" : "2", zoom}));
+        QCOMPARE(QStringList({config("FrameTime"), config("zoom")}), QStringList({escape ? "3" : "2", zoom}));
     }
 };
 

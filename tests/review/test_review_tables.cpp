@@ -113,7 +113,6 @@ private slots:
         QTest::addColumn<double>("seconds");
         QTest::addColumn<QString>("text");
         QTest::newRow("cut, not rounded") << -0.025 << "-0.0 sec";
-        QTest::newRow("offset 13 at 0.1 s") << ReviewAge::seconds(100, 0, 13) << "-1.3 sec";
         QTest::newRow("quarter speed") << ReviewAge::seconds(100, 300, 1) << "-0.4 sec";
         QTest::newRow("no noise digits") << ReviewAge::seconds(100, 0, 3) << "-0.3 sec";
         QTest::newRow("the cut keeps the separator") << -12.5 << "-12. sec";

@@ -56,7 +56,6 @@ class TestSettingsStore : public QObject {
     std::unique_ptr<QTemporaryDir> mDir;
     QStringList mBoxes;
 private slots:
-    void initTestCase() { QCOMPARE(settingsFilePath(), QCoreApplication::applicationDirPath() + "/Replixa.ini"); }
     void init()
     {
         mDir = std::make_unique<QTemporaryDir>();
