@@ -97,14 +97,8 @@ quit() {
   wait_until 20 "the program to end" sh -c "! kill -0 $app"
   wait "$app" || fail "the program exited with $?"
 }
-close_about() {
-  wait_until 5 "the About box" has_window "About"
-  keys Return
-}
-error_dialog() {
-  wait_until 10 "the error dialog" has_window "error description"
-  dialog=$(window_named 'error description')
-}
+close_about() { wait_until 5 "the About box" has_window "About" && keys Return; }
+error_dialog() { wait_until 10 "the error dialog" has_window "error description" && dialog=$(window_named 'error description'); }
 setting() { sed -n "s/^$1=\([^\r]*\)\r\?$/\1/p" "$ini"; }
 
 # --- what the screen shows ---------------------------------------------------------------
@@ -128,16 +122,8 @@ frame() {
     +repage -filter box -resize '8x2!' -colorspace gray -depth 8 gray:- |
     od -An -v -tu1 | awk '{ for (i = 1; i <= NF; ++i) { if ($i > 127) n += 2 ^ b; ++b } } END { print n + 0 }'
 }
-playing() {
-  local a b
-  a=$(frame); sleep 0.3; b=$(frame)
-  [ "$a" -ge 0 ] && [ "$b" -gt "$a" ]
-}
-still() {
-  local a b
-  a=$(frame); sleep 0.5; b=$(frame)
-  [ "$a" -ge 0 ] && [ "$a" -eq "$b" ]
-}
+playing() { local a; a=$(frame); sleep 0.3; [ "$a" -ge 0 ] && [ "$(frame)" -gt "$a" ]; }
+still() { local a; a=$(frame); sleep 0.5; [ "$a" -ge 0 ] && [ "$(frame)" -eq "$a" ]; }
 beyond() { [ "$(frame)" -gt "$1" ]; }
 video_centre() { read -r w x y <<<"$(shot; video_box)"; echo "$((x + w / 2)) $((y + w / 4))"; }
 
@@ -204,8 +190,7 @@ copy_matches_screen() {
   shot
   read -r w x y <<<"$(video_box)"
   convert "$work/shot.png" -crop "$(identify -format %wx%h "$work/clip.png")+$x+$y" +repage "$work/screen.png"
-  local differ
-  differ=$(compare -metric AE "$work/clip.png" "$work/screen.png" null: 2>&1) || true
+  local differ; differ=$(compare -metric AE "$work/clip.png" "$work/screen.png" null: 2>&1) || true
   [ "$differ" = 0 ] || fail "$1: the clipboard differs from the screen in $differ pixels"
 }
 
