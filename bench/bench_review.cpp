@@ -1,12 +1,14 @@
-// Cost of capture and review on a 1920 x 1080 video area, through the main window
-// with the scripted media player:
-//   - one capture: CaptureImage() copies the video area into the ring slot at the
-//     write cursor as 6 x 6 tiles; set against a plain memcpy of the same bytes;
-//   - one review step: ShowImage(k) copies the snapshot of offset k into the review
-//     picture and repaints it;
-//   - heap allocations per capture and per review step in steady state;
-//   - the memory the ring holds: pixel bytes and the ring's own bookkeeping.
-// Figures only; nothing here passes or fails.
+// Cost of capture and review through the main window with the scripted media player,
+// at 640 x 360, 1280 x 720 and 1920 x 1080:
+//   - one capture (CaptureImage: the video area into the ring slot at the write cursor)
+//     against a plain memcpy of the same bytes from the same frame into the same kind
+//     of slot. The two are measured in turn, each on the next slot of the ring, so both
+//     write memory last touched a whole ring ago; medians, 95th percentiles and ratio;
+//   - one review step (ShowImage(k), the picture repainted at once): median and 95th
+//     percentile;
+//   - heap allocations per capture and per review step in steady state.
+// Figures only; nothing here passes or fails. The review step against the engine's own
+// step back, on a real clip, is bench_playback's.
 //
 // Allocations are counted at both doors of the heap: every global operator new and
 // delete, and the C allocator (malloc, calloc, realloc and the aligned forms), which
@@ -24,29 +26,28 @@
 #include "review/TileGrid.h"
 #include "settings/SettingsStore.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <execinfo.h>
 #include <limits>
-#include <map>
 #include <memory>
 #include <new>
 #include <pthread.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-// ---------------------------------------------------------------------------
 // Counting heap
 
 extern "C" {
@@ -270,26 +271,25 @@ void operator delete[](void *block, size_t, std::align_val_t) noexcept { __libc_
 void operator delete(void *block, std::align_val_t, const std::nothrow_t &) noexcept { __libc_free(block); }
 void operator delete[](void *block, std::align_val_t, const std::nothrow_t &) noexcept { __libc_free(block); }
 
+
 // ---------------------------------------------------------------------------
 // The window under measurement
 
 namespace {
 
-const QString kClip = QStringLiteral("/clips/court-1080p.avi");
-constexpr QSize kVideo(1920, 1080);
 constexpr qint32 kCaptureCount = 30;
-constexpr std::size_t kFrameBytes = std::size_t(1920) * 1080 * 4;
 
 struct Scene {
     QTemporaryDir folder;
     std::unique_ptr<frmMain> window;
     FakeMediaPlayer *fake = nullptr;
 };
-Scene *gScene = nullptr;
 
-// The window plays the clip at 100 % with a ring of 30 slots; the video area is shown.
-bool buildScene(Scene &scene)
+// The window plays a clip of the given size at 100 % with a ring of 30 slots; the video
+// area is shown and no timer runs behind the measurement's back.
+bool buildScene(Scene &scene, QSize video)
 {
+    const QString clip = QStringLiteral("/clips/court.avi");
     ProgramFolder::setOverride(scene.folder.path());
     {
         QFile ini(scene.folder.filePath(QStringLiteral("Replixa.ini")));
@@ -301,39 +301,27 @@ bool buildScene(Scene &scene)
         std::fprintf(stderr, "message box: %s\n", qPrintable(text));
     });
     scene.window = std::make_unique<frmMain>(
-        [&scene](QWidget *parent) -> std::unique_ptr<MediaPlayer> {
+        [&](QWidget *parent) -> std::unique_ptr<MediaPlayer> {
             auto player = std::make_unique<FakeMediaPlayer>(parent);
-            player->addMedium(kClip, kVideo, 60.0);
+            player->addMedium(clip, video, 60.0);
             scene.fake = player.get();
             return player;
         },
         QString());
     frmMain &w = *scene.window;
     w.Form_Load();
-    w.OpenMedia(kClip);
+    w.OpenMedia(clip);
     w.show();
-    // Deliver the queued open and play notifications and the show's pending resizes.
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
     scene.fake->setPicture(QColor(40, 120, 60));
-    // No timer may capture or step behind the benchmark's back.
-    w.PlayTimer->stop();
-    w.PauseTimer->stop();
-    w.ReviewTimer->stop();
-    w.PositionTimer->stop();
-    w.SplashTimer->stop();
+    for (IntervalTimer *timer : {w.PlayTimer, w.PauseTimer, w.ReviewTimer, w.PositionTimer, w.SplashTimer})
+        timer->stop();
     w.ShowImage(0);
-
-    QWidget *video = scene.fake->widget();
+    QWidget *area = scene.fake->widget();
     const QImage &slot = w.ring().slot(w.ring().captureSlot());
-    std::printf("setup: video %dx%d visible=%d, frame %dx%d, ring %d slots of %dx%d, review picture %dx%d, "
-                "window %dx%d visible=%d\n",
-                video->width(), video->height(), int(video->isVisible()), scene.fake->frame().width(),
-                scene.fake->frame().height(), w.ring().count(), slot.width(), slot.height(),
-                w.oCaptured->buffer().width(), w.oCaptured->buffer().height(), w.width(), w.height(),
-                int(w.isVisible()));
-    return video->size() == kVideo && video->isVisible() && scene.fake->frame().size() == kVideo &&
-           w.ring().count() == kCaptureCount && slot.size() == kVideo && !w.oCaptured->isVisible() &&
+    return area->size() == video && area->isVisible() && scene.fake->frame().size() == video &&
+           w.ring().count() == kCaptureCount && slot.size() == video && !w.oCaptured->isVisible() &&
            w.msErrorMessages().isEmpty();
 }
 
@@ -343,111 +331,26 @@ void fillRing(frmMain &w)
         w.CaptureImage();
 }
 
-// ---------------------------------------------------------------------------
-// Benchmarks
+using Clock = std::chrono::steady_clock;
 
-void BM_Capture1080p(benchmark::State &state)
+double msSince(Clock::time_point start)
 {
-    frmMain &w = *gScene->window;
-    w.ShowImage(0);
-    fillRing(w);
-    for (auto _ : state) {
-        w.CaptureImage();
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kFrameBytes));
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Two buffers, allocated and touched once: the copy the capture is set against.
-void BM_PlainCopy1080p(benchmark::State &state)
-{
-    std::vector<unsigned char> from(kFrameBytes, 1), to(kFrameBytes, 0);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), kFrameBytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kFrameBytes));
-}
-
-// One source into 30 destinations in turn, as the ring's slots are written: the
-// destination is never in cache.
-void BM_PlainCopyInto30Buffers(benchmark::State &state)
-{
-    std::vector<unsigned char> from(kFrameBytes, 1);
-    std::vector<std::vector<unsigned char>> to(kCaptureCount, std::vector<unsigned char>(kFrameBytes, 0));
-    std::size_t next = 0;
-    for (auto _ : state) {
-        std::memcpy(to[next].data(), from.data(), kFrameBytes);
-        next = next + 1 == to.size() ? 0 : next + 1;
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(kFrameBytes));
-}
-
-void BM_ReviewStep1080p(benchmark::State &state)
-{
-    frmMain &w = *gScene->window;
-    w.ShowImage(0);
-    fillRing(w);
-    qint32 k = 0;
-    for (auto _ : state) {
-        k = k == kCaptureCount ? 1 : k + 1;
-        w.ShowImage(k);
-        benchmark::ClobberMemory();
-    }
-    w.ShowImage(0);
-}
-
-// The tile copy of a review step alone, without the label and the repaint.
-void BM_ReviewTileCopy1080p(benchmark::State &state)
-{
-    frmMain &w = *gScene->window;
-    QImage &buffer = w.oCaptured->buffer();
-    const QSize tile = TileGrid::tileSize(kVideo.width(), kVideo.height());
-    qint32 k = 0;
-    for (auto _ : state) {
-        k = k == kCaptureCount ? 1 : k + 1;
-        TileGrid::copyTiles(w.ring().slot(w.ring().slotOfOffset(k)), QPoint(0, 0), buffer, tile);
-        benchmark::ClobberMemory();
-    }
-}
-
-constexpr int kRepetitions = 9;
-constexpr double kMinTime = 0.2;
-
-BENCHMARK(BM_Capture1080p)->Unit(benchmark::kMicrosecond)->Repetitions(kRepetitions)->MinTime(kMinTime)->ReportAggregatesOnly(true);
-BENCHMARK(BM_PlainCopy1080p)->Unit(benchmark::kMicrosecond)->Repetitions(kRepetitions)->MinTime(kMinTime)->ReportAggregatesOnly(true);
-BENCHMARK(BM_PlainCopyInto30Buffers)->Unit(benchmark::kMicrosecond)->Repetitions(kRepetitions)->MinTime(kMinTime)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ReviewStep1080p)->Unit(benchmark::kMicrosecond)->Repetitions(kRepetitions)->MinTime(kMinTime)->ReportAggregatesOnly(true);
-BENCHMARK(BM_ReviewTileCopy1080p)->Unit(benchmark::kMicrosecond)->Repetitions(kRepetitions)->MinTime(kMinTime)->ReportAggregatesOnly(true);
-
-// The console table as usual, and each benchmark's median real time kept for the summary.
-class MedianKeeper : public benchmark::ConsoleReporter {
-public:
-    using ConsoleReporter::ConsoleReporter;
-
-    std::map<std::string, double> medianSeconds;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medianSeconds[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    double ms(const char *name) const
-    {
-        const auto it = medianSeconds.find(name);
-        return it == medianSeconds.end() ? -1 : it->second * 1e3;
-    }
+struct Spread {
+    double median = 0;
+    double p95 = 0;
 };
 
-// ---------------------------------------------------------------------------
-// Allocation counts and ring memory
+Spread spread(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const auto at = [&](double q) { return values[std::min(values.size() - 1, std::size_t(q * double(values.size())))]; };
+    return {at(0.5), at(0.95)};
+}
 
 template <class Step>
 HeapCounts countAllocations(int steps, Step step)
@@ -460,7 +363,107 @@ HeapCounts countAllocations(int steps, Step step)
     return readCounts();
 }
 
-constexpr double kMiB = 1024.0 * 1024.0;
+struct CaptureFigures {
+    QSize size;
+    Spread capture, copy;
+    double allocations = 0;
+    long bytes = 0;
+};
+
+// Captures and plain copies in turn, each into the slot at the write cursor: the copy
+// then moves the cursor on as a capture would, so every write meets a slot last written
+// a ring ago.
+CaptureFigures measureCaptures(QSize video, bool trace)
+{
+    CaptureFigures figures;
+    figures.size = video;
+    Scene scene;
+    if (!buildScene(scene, video)) {
+        std::printf("the window did not reach a shown %dx%d video area with a 30-slot ring\n", video.width(),
+                    video.height());
+        return figures;
+    }
+    frmMain &w = *scene.window;
+    SnapshotRing &ring = w.ring();
+    const QImage &frame = scene.fake->frame();
+    fillRing(w);
+    constexpr int kCounted = 100;
+    gTrace = trace;
+    const HeapCounts counts = countAllocations(kCounted, [&](int) { w.CaptureImage(); });
+    gTrace = false;
+    figures.allocations = double(counts.total()) / kCounted;
+    figures.bytes = counts.bytes;
+
+    std::vector<double> captures, copies;
+    const std::size_t bytes = std::size_t(frame.sizeInBytes());
+    for (int round = 0; round < 600; ++round) {
+        const qint32 slot = ring.captureSlot();
+        if (round % 2 == 0) {
+            const auto start = Clock::now();
+            w.CaptureImage();
+            captures.push_back(msSince(start));
+        } else {
+            QImage &target = ring.slot(slot);
+            const auto start = Clock::now();
+            std::memcpy(target.bits(), frame.constBits(), bytes);
+            copies.push_back(msSince(start));
+            ring.setCaptureSlot(slot - 1 < 1 ? ring.count() : slot - 1);
+        }
+    }
+    figures.capture = spread(captures);
+    figures.copy = spread(copies);
+    if (!w.msErrorMessages().isEmpty())
+        std::printf("errors reported by the window: %s\n", qPrintable(w.msErrorMessages()));
+    scene.window.reset();
+    return figures;
+}
+
+struct ReviewFigures {
+    Spread step;
+    double allocations = 0;
+    double copyMs = 0;
+    bool sharedNotCopied = false;
+    bool copyKeptAfterCapture = false;
+};
+
+ReviewFigures measureReview(QSize video)
+{
+    ReviewFigures figures;
+    Scene scene;
+    if (!buildScene(scene, video))
+        return figures;
+    frmMain &w = *scene.window;
+    fillRing(w);
+    for (qint32 k = 1; k <= kCaptureCount; ++k)
+        w.ShowImage(k); // the first steps lay out and cache what repainting needs
+    std::vector<double> steps;
+    for (int i = 0; i < 20 * kCaptureCount; ++i) {
+        const auto start = Clock::now();
+        w.ShowImage(1 + i % kCaptureCount);
+        steps.push_back(msSince(start));
+    }
+    figures.step = spread(steps);
+    constexpr int kCounted = 90;
+    const HeapCounts counts = countAllocations(kCounted, [&](int i) { w.ShowImage(1 + i % kCaptureCount); });
+    figures.allocations = double(counts.total()) / kCounted;
+
+    // Copy Image while a snapshot is shown: the clipboard gets the very pixels shown, and
+    // the capture that comes round to that slot later leaves them as they were.
+    w.ShowImage(1);
+    const qint32 shownSlot = w.ring().slotOfOffset(1);
+    figures.sharedNotCopied = w.oCaptured->buffer().constBits() == w.ring().slot(shownSlot).constBits();
+    const auto start = Clock::now();
+    w.mnuToolsCopy_Click();
+    figures.copyMs = msSince(start);
+    const QImage before = QGuiApplication::clipboard()->image().copy();
+    w.ShowImage(0);
+    scene.fake->setPicture(QColor(200, 30, 30));
+    fillRing(w);
+    figures.copyKeptAfterCapture = QGuiApplication::clipboard()->image() == before && !before.isNull();
+    QGuiApplication::clipboard()->clear();
+    scene.window.reset();
+    return figures;
+}
 
 } // namespace
 
@@ -475,101 +478,27 @@ int main(int argc, char **argv)
     const bool trace = qEnvironmentVariableIntValue("REPLIXA_BENCH_TRACE") != 0;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ReplixaApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
 
-    Scene scene;
-    gScene = &scene;
-    if (!buildScene(scene)) {
-        std::printf("the window did not reach a shown 1080p video area with a 30-slot ring; errors: %s\n",
-                    qPrintable(scene.window ? scene.window->msErrorMessages() : QString()));
-        return 1;
+    std::printf("=== Capture: CaptureImage against a plain memcpy of the same bytes into a ring slot "
+                "(ms; 300 of each, in turn) ===\n");
+    std::printf("%-10s %9s %9s %9s %9s %8s %12s\n", "size", "capture", "p95", "memcpy", "p95", "ratio",
+                "allocations");
+    for (const QSize size : {QSize(640, 360), QSize(1280, 720), QSize(1920, 1080)}) {
+        const CaptureFigures f = measureCaptures(size, trace);
+        std::printf("%4dx%-5d %9.3f %9.3f %9.3f %9.3f %7.2fx %12.2f\n", size.width(), size.height(),
+                    f.capture.median, f.capture.p95, f.copy.median, f.copy.p95,
+                    f.copy.median > 0 ? f.capture.median / f.copy.median : 0.0, f.allocations);
     }
-    frmMain &w = *scene.window;
 
-    // Ring memory at 1080p with 30 slots, from a fresh SetSnapshotRegion.
-    HeapCounts region = countAllocations(1, [&](int) { w.SetSnapshotRegion(); });
-    const SnapshotRing &ring = w.ring();
-    const qint64 pixelBytes = ring.bytesHeld();
-    const qint64 expectedPixels = qint64(ring.count()) * kVideo.width() * kVideo.height() * 4;
-    // The ring's own bookkeeping: the object, and its two vectors of count + 1 entries
-    // (slot 0 unused), an image header and a written flag each; setCount sizes both
-    // vectors exactly.
-    const std::size_t entries = std::size_t(ring.count()) + 1;
-    const std::size_t fixedBase = sizeof(SnapshotRing) + entries * (sizeof(QImage) + sizeof(char));
-    // The same observed on a ring of its own: what setCount asks of the heap, and what
-    // each allocated slot asks beyond its pixels (the image's private header).
-    SnapshotRing probe;
-    const HeapCounts probeCount = countAllocations(1, [&](int) { probe.setCount(kCaptureCount); });
-    qint64 probeBudget = std::numeric_limits<qint64>::max();
-    const HeapCounts probeSlots = countAllocations(
-        kCaptureCount, [&](int i) { probe.allocateSlot(i + 1, kVideo, probeBudget); });
-    const long perSlotHeader = (probeSlots.bytes - long(probe.bytesHeld())) / kCaptureCount;
-    probe.releaseAll();
+    const ReviewFigures r = measureReview(QSize(1920, 1080));
+    std::printf("\n=== Review step at 1920x1080 (ShowImage(k), repainted at once; 600 steps) ===\n");
+    std::printf("review step median %.3f ms, p95 %.3f ms; %.2f heap allocations per step\n", r.step.median,
+                r.step.p95, r.allocations);
+    std::printf("the shown picture is the slot's own pixels: %s\n", r.sharedNotCopied ? "yes" : "NO");
+    std::printf("Copy Image of a snapshot %.3f ms; the clipboard's picture unchanged after the ring is "
+                "written over twice: %s\n",
+                r.copyMs, r.copyKeptAfterCapture ? "yes" : "NO");
 
-    // Steady state: the ring filled twice over, then counted.
-    w.ShowImage(0);
-    fillRing(w);
-    constexpr int kCountedCaptures = 100;
-    gTrace = trace;
-    const HeapCounts capture = countAllocations(kCountedCaptures, [&](int) { w.CaptureImage(); });
-    gTrace = false;
-    fillRing(w);
-    for (qint32 k = 1; k <= kCaptureCount; ++k)
-        w.ShowImage(k); // the first steps lay out and cache what repainting needs
-    constexpr int kCountedSteps = 90;
-    const HeapCounts review = countAllocations(kCountedSteps, [&](int i) { w.ShowImage(1 + i % kCaptureCount); });
-    // Two parts of a step on their own: the repaint of the shown review picture, and a
-    // new text in the age label.
-    const HeapCounts repaint = countAllocations(kCountedSteps, [&](int) { w.oCaptured->repaint(); });
-    const QString ages[2] = {QStringLiteral("0.04 sec"), QStringLiteral("0.08 sec")};
-    const HeapCounts label = countAllocations(kCountedSteps, [&](int i) { w.frCommand->lblReviewTime->setText(ages[i % 2]); });
-    w.ShowImage(0);
-
-    MedianKeeper reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
-                                                : benchmark::ConsoleReporter::OO_Tabular);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    const double captureMs = reporter.ms("BM_Capture1080p");
-    const double copyMs = reporter.ms("BM_PlainCopy1080p");
-    const double copy30Ms = reporter.ms("BM_PlainCopyInto30Buffers");
-    const double reviewMs = reporter.ms("BM_ReviewStep1080p");
-    const double tileMs = reporter.ms("BM_ReviewTileCopy1080p");
-
-    std::printf("\n=== Capture and review, 1920x1080 video area, ring of %d slots (medians of %d runs) ===\n",
-                kCaptureCount, kRepetitions);
-    std::printf("capture (CaptureImage)             %8.3f ms   (target <= 2 ms)\n", captureMs);
-    std::printf("plain memcpy, two buffers          %8.3f ms\n", copyMs);
-    std::printf("capture / plain memcpy             %8.2f x    (target <= 3x)\n", captureMs / copyMs);
-    std::printf("plain memcpy into 30 buffers       %8.3f ms   (capture / this = %.2f x)\n", copy30Ms,
-                captureMs / copy30Ms);
-    std::printf("review step (ShowImage k=1..30)    %8.3f ms   (target <= 2 ms)\n", reviewMs);
-    std::printf("  of which the tile copy alone     %8.3f ms\n", tileMs);
-    std::printf("heap allocations per capture       %8.2f     (%ld operator new + %ld C allocations over %d captures,"
-                " %ld bytes; other threads %ld; target 0)\n",
-                double(capture.total()) / kCountedCaptures, capture.operatorNew, capture.cAlloc,
-                kCountedCaptures, capture.bytes, capture.otherThreads);
-    std::printf("heap allocations per review step   %8.2f     (%ld operator new + %ld C allocations over %d steps,"
-                " %ld bytes; other threads %ld)\n",
-                double(review.total()) / kCountedSteps, review.operatorNew, review.cAlloc, kCountedSteps,
-                review.bytes, review.otherThreads);
-    std::printf("  of which a repaint of the picture %8.2f     (%ld bytes per repaint)\n",
-                double(repaint.total()) / kCountedSteps, repaint.bytes / kCountedSteps);
-    std::printf("  of which a new age label text     %8.2f     (%ld bytes per text)\n",
-                double(label.total()) / kCountedSteps, label.bytes / kCountedSteps);
-    std::printf("ring pixel bytes (bytesHeld)       %8.2f MiB  (%lld bytes; N*W*H*4 = %lld)\n", pixelBytes / kMiB,
-                static_cast<long long>(pixelBytes), static_cast<long long>(expectedPixels));
-    std::printf("ring fixed base                    %8.6f MiB  (%zu bytes = sizeof(SnapshotRing) %zu + %zu entries "
-                "x (sizeof(QImage) %zu + 1))\n",
-                fixedBase / kMiB, fixedBase, sizeof(SnapshotRing), entries, sizeof(QImage));
-    std::printf("  observed: setCount(%d) asks %ld bytes in %ld allocations; each 1080p slot asks %ld bytes "
-                "beyond its pixels\n",
-                kCaptureCount, probeCount.bytes, probeCount.total(), perSlotHeader);
-    std::printf("  SetSnapshotRegion at 1080p: %ld allocations, %ld bytes\n", region.total(), region.bytes);
-    if (!w.msErrorMessages().isEmpty())
-        std::printf("errors reported by the window: %s\n", qPrintable(w.msErrorMessages()));
-
-    scene.window.reset();
     MessageBox::setPresenter({});
     ProgramFolder::setOverride({});
     return 0;

@@ -1,0 +1,553 @@
+// Whole-program figures on a real clip, with the libmpv engine, on whatever display the
+// environment gives (scripts/bench starts an Xvfb server). Each mode prints one line of
+// "key=value" figures for scripts/bench to set side by side; nothing passes or fails.
+//
+//   engine CLIP SECONDS          the engine alone: libmpv's software renderer drawing every
+//                                frame into memory, with the options the program uses
+//   replixa CLIP SECONDS RING    the main window playing the clip, capturing every 25 ms
+//                                into a ring of RING snapshots
+//   steps CLIP                   one review step of the window against the engine's
+//                                frame-back-step on the same clip, in turn
+//   soak CLIP SECONDS CSV        playing and capturing, a review burst every 5 s, the
+//                                clip started again at its end; resident memory each second
+//
+// CPU is the process's own (every thread), per second of video played. Frames shown are
+// read from the pictures the video widget paints: the bench clips carry each frame's number
+// in binary (bench/make-clip), so a frame never painted is a gap in the numbers.
+
+#include "app/ReplixaApplication.h"
+#include "app/frmMain.h"
+#include "errors/MessageBox.h"
+#include "playback/MediaPlayer.h"
+#include "playback/MpvMediaPlayer.h"
+#include "settings/SettingsStore.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <mpv/client.h>
+#include <mpv/render.h>
+
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Resident memory in MiB, from /proc/self/status.
+double residentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+struct Spread {
+    double median = 0;
+    double p95 = 0;
+};
+
+Spread spread(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const auto at = [&](double q) { return values[std::min(values.size() - 1, std::size_t(q * double(values.size())))]; };
+    return {at(0.5), at(0.95)};
+}
+
+// Runs the event loop for a while.
+void pump(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The frame number a bench clip writes near its bottom right corner, read from a picture
+// of the whole video at any size; -1 when the picture has none.
+int frameNumber(const QImage &picture, QSize clip)
+{
+    if (picture.isNull() || clip.isEmpty())
+        return -1;
+    const int cell = clip.height() / 34;
+    const int x0 = clip.width() - 9 * cell;
+    const int y0 = clip.height() - 3 * cell;
+    int number = 0;
+    for (int b = 0; b < 16; ++b) {
+        const int x = (x0 + cell * (b % 8) + cell / 2) * picture.width() / clip.width();
+        const int y = (y0 + cell * (b / 8) + cell / 2) * picture.height() / clip.height();
+        if (qGray(picture.pixel(x, y)) > 128)
+            number |= 1 << b;
+    }
+    return number;
+}
+
+// ---------------------------------------------------------------------------
+// The engine alone: the same mpv options and render parameters as MpvMediaPlayer, every
+// new frame drawn into one 64-byte aligned buffer, on this thread.
+
+class Engine {
+public:
+    Engine()
+    {
+        std::setlocale(LC_NUMERIC, "C");
+        mMpv = mpv_create();
+        mVolume = QByteArray::number(MpvMediaPlayer::volumeForGain(MpvMediaPlayer::kGainDb), 'f', 4);
+        // As MpvMediaPlayer sets them (the volume only matters with sound).
+        const std::pair<const char *, const char *> options[] = {
+            {"vo", "libmpv"},          {"keep-open", "yes"},          {"keep-open-pause", "yes"},
+            {"keepaspect", "no"},      {"osc", "no"},                 {"osd-level", "0"},
+            {"load-scripts", "no"},    {"input-default-bindings", "no"}, {"input-vo-keyboard", "no"},
+            {"input-cursor", "no"},    {"hwdec", "no"},               {"audio-display", "no"},
+            {"video-rotate", "no"},    {"demuxer", "lavf"},           {"access-references", "no"},
+            {"demuxer-lavf-o", "protocol_whitelist=file"},            {"load-unsafe-playlists", "no"},
+            {"ytdl", "no"},            {"sub-auto", "no"},            {"audio-file-auto", "no"},
+            {"cover-art-auto", "no"},  {"resume-playback", "no"},     {"volume", mVolume.constData()},
+            {"speed", "1.0"},          {"idle", "yes"},
+        };
+        for (const auto &[name, value] : options)
+            mpv_set_option_string(mMpv, name, value);
+        mpv_initialize(mMpv);
+        mpv_render_param create[] = {
+            {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_SW)},
+            {MPV_RENDER_PARAM_INVALID, nullptr},
+        };
+        mpv_render_context_create(&mRender, mMpv, create);
+        mpv_render_context_set_update_callback(mRender, &Engine::onSignal, this);
+        mpv_set_wakeup_callback(mMpv, &Engine::onSignal, this);
+    }
+    ~Engine()
+    {
+        mpv_render_context_set_update_callback(mRender, nullptr, nullptr);
+        mpv_render_context_free(mRender);
+        mpv_terminate_destroy(mMpv);
+        std::free(mBuffer);
+    }
+
+    bool open(const QString &clip, bool paused)
+    {
+        setFlag("pause", paused);
+        const QByteArray path = QFile::encodeName(clip);
+        const char *load[] = {"loadfile", path.constData(), "replace", nullptr};
+        mpv_command(mMpv, load);
+        const auto start = Clock::now();
+        while (msSince(start) < 15000) {
+            step(50);
+            if (mFrames > 0)
+                return true;
+        }
+        return false;
+    }
+
+    // Waits for mpv's next signal (at most timeoutMs), takes its events and draws a new
+    // frame if there is one.
+    void step(int timeoutMs)
+    {
+        {
+            std::unique_lock lock(mMutex);
+            mCondition.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return mSignalled; });
+            mSignalled = false;
+        }
+        for (;;) {
+            mpv_event *event = mpv_wait_event(mMpv, 0);
+            if (event->event_id == MPV_EVENT_NONE)
+                break;
+            if (event->event_id == MPV_EVENT_PLAYBACK_RESTART)
+                ++mRestarts;
+        }
+        if (mpv_render_context_update(mRender) & MPV_RENDER_UPDATE_FRAME)
+            render();
+    }
+
+    void command(std::initializer_list<const char *> words)
+    {
+        std::vector<const char *> args(words);
+        args.push_back(nullptr);
+        mpv_command(mMpv, args.data());
+    }
+    double number(const char *name) const
+    {
+        double value = 0;
+        mpv_get_property(mMpv, name, MPV_FORMAT_DOUBLE, &value);
+        return value;
+    }
+    void setFlag(const char *name, bool value)
+    {
+        int flag = value;
+        mpv_set_property(mMpv, name, MPV_FORMAT_FLAG, &flag);
+    }
+
+    long frames() const { return mFrames; }
+    long restarts() const { return mRestarts; }
+    QSize size() const { return mSize; }
+    QImage picture() const
+    {
+        return mBuffer ? QImage(static_cast<const uchar *>(mBuffer), mSize.width(), mSize.height(), mStride,
+                                QImage::Format_RGB32)
+                       : QImage();
+    }
+
+private:
+    static void onSignal(void *self)
+    {
+        auto *engine = static_cast<Engine *>(self);
+        std::lock_guard lock(engine->mMutex);
+        engine->mSignalled = true;
+        engine->mCondition.notify_one();
+    }
+
+    void render()
+    {
+        int64_t w = 0, h = 0;
+        mpv_get_property(mMpv, "dwidth", MPV_FORMAT_INT64, &w);
+        mpv_get_property(mMpv, "dheight", MPV_FORMAT_INT64, &h);
+        if (w <= 0 || h <= 0)
+            return;
+        if (QSize(int(w), int(h)) != mSize) {
+            std::free(mBuffer);
+            mSize = QSize(int(w), int(h));
+            mStride = (std::size_t(w) * 4 + 63) / 64 * 64;
+            mBuffer = std::aligned_alloc(64, mStride * std::size_t(h));
+        }
+        int size[2] = {mSize.width(), mSize.height()};
+        int block = 0;
+        mpv_render_param params[] = {
+            {MPV_RENDER_PARAM_SW_SIZE, size},
+            {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char *>("bgr0")},
+            {MPV_RENDER_PARAM_SW_STRIDE, &mStride},
+            {MPV_RENDER_PARAM_SW_POINTER, mBuffer},
+            {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+            {MPV_RENDER_PARAM_INVALID, nullptr},
+        };
+        if (mpv_render_context_render(mRender, params) >= 0)
+            ++mFrames;
+    }
+
+    QByteArray mVolume;
+    mpv_handle *mMpv = nullptr;
+    mpv_render_context *mRender = nullptr;
+    std::mutex mMutex;
+    std::condition_variable mCondition;
+    bool mSignalled = false;
+    void *mBuffer = nullptr;
+    std::size_t mStride = 0;
+    QSize mSize;
+    long mFrames = 0;
+    long mRestarts = 0;
+};
+
+int runEngine(const QString &clip, double seconds)
+{
+    Engine engine;
+    if (!engine.open(clip, false)) {
+        std::printf("engine: the clip did not open\n");
+        return 1;
+    }
+    const auto warm = Clock::now();
+    while (msSince(warm) < 2000)
+        engine.step(50);
+    const double cpu0 = cpuSeconds(), pos0 = engine.number("time-pos");
+    const long frames0 = engine.frames();
+    const auto start = Clock::now();
+    while (msSince(start) < seconds * 1000)
+        engine.step(50);
+    const double video = engine.number("time-pos") - pos0;
+    const double cpu = cpuSeconds() - cpu0;
+    std::printf("mode=engine size=%dx%d video_s=%.2f cpu_s=%.3f cpu_per_video_s=%.4f frames_per_s=%.2f "
+                "clip_fps=%.2f rss_mib=%.1f\n",
+                engine.size().width(), engine.size().height(), video, cpu, cpu / video,
+                double(engine.frames() - frames0) / video, engine.number("container-fps"), residentMiB());
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// The main window with the real engine
+
+struct Program {
+    QTemporaryDir folder;
+    std::unique_ptr<frmMain> window;
+    QSize clip;
+};
+
+// Watches what the video widget paints, and when the captures come.
+class Watch : public QObject {
+public:
+    Watch(frmMain &w, QSize clip) : mWindow(w), mClip(clip)
+    {
+        w.oMediaPlayer()->widget()->installEventFilter(this);
+        QObject::connect(w.PlayTimer, &IntervalTimer::Timer, this, [this] {
+            const auto now = Clock::now();
+            if (mLastCapture)
+                mIntervals.push_back(std::chrono::duration<double, std::milli>(now - *mLastCapture).count());
+            mLastCapture = now;
+        });
+    }
+    void reset()
+    {
+        mPaints = 0;
+        mNumbers.clear();
+        mIntervals.clear();
+        mLastCapture.reset();
+    }
+    long paints() const { return mPaints; }
+    const std::vector<int> &numbers() const { return mNumbers; }
+    const std::vector<double> &intervals() const { return mIntervals; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++mPaints;
+            const int number = frameNumber(mWindow.oMediaPlayer()->frame(), mClip);
+            if (number >= 0 && (mNumbers.empty() || mNumbers.back() != number))
+                mNumbers.push_back(number);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    frmMain &mWindow;
+    QSize mClip;
+    long mPaints = 0;
+    std::vector<int> mNumbers;
+    std::vector<double> mIntervals;
+    std::optional<Clock::time_point> mLastCapture;
+};
+
+bool startProgram(Program &program, const QString &clip, int ring)
+{
+    ProgramFolder::setOverride(program.folder.path());
+    {
+        QFile ini(program.folder.filePath(QStringLiteral("Replixa.ini")));
+        if (!ini.open(QIODevice::WriteOnly))
+            return false;
+        // Capture every 25 ms, the window at 100 %.
+        ini.write(QStringLiteral("[Replixa]\r\nStartCount=10\r\nCaptureCount=%1\r\nzoom=1\r\nFrameTime=0\r\n")
+                      .arg(ring)
+                      .toUtf8());
+    }
+    MessageBox::setPresenter([](const QString &, const QString &text, MessageBox::Icon) {
+        std::fprintf(stderr, "message box: %s\n", qPrintable(text));
+    });
+    program.window = std::make_unique<frmMain>(
+        [](QWidget *parent) -> std::unique_ptr<MediaPlayer> { return std::make_unique<MpvMediaPlayer>(parent); },
+        QString());
+    frmMain &w = *program.window;
+    w.Form_Load();
+    w.show();
+    pump(300);
+    w.OpenMedia(clip);
+    pump(500);
+    program.clip = w.oMediaPlayer()->widget()->size();
+    std::fprintf(stderr, "video area %dx%d, window %dx%d, ring %d, errors: %s\n", program.clip.width(),
+                 program.clip.height(), w.width(), w.height(), w.ring().count(), qPrintable(w.msErrorMessages()));
+    return w.oMediaPlayer()->PlayState() == MediaPlayer::Playing && w.msErrorMessages().isEmpty();
+}
+
+int runReplixa(const QString &clip, double seconds, int ring)
+{
+    Program program;
+    if (!startProgram(program, clip, ring)) {
+        std::printf("replixa: the clip did not play\n");
+        return 1;
+    }
+    frmMain &w = *program.window;
+    Watch watch(w, program.clip);
+    pump(2000);
+    watch.reset();
+    const double cpu0 = cpuSeconds(), pos0 = w.oMediaPlayer()->CurrentPosition();
+    pump(int(seconds * 1000));
+    const double video = w.oMediaPlayer()->CurrentPosition() - pos0;
+    const double cpu = cpuSeconds() - cpu0;
+    const std::vector<int> &numbers = watch.numbers();
+    const long expected = numbers.empty() ? 0 : numbers.back() - numbers.front() + 1;
+    const long distinct = long(QSet<int>(numbers.begin(), numbers.end()).size());
+    const Spread interval = spread(watch.intervals());
+    std::printf("mode=replixa size=%dx%d ring=%d video_s=%.2f cpu_s=%.3f cpu_per_video_s=%.4f paints_per_s=%.2f "
+                "frames_shown_per_s=%.2f frames_missed=%ld capture_median_ms=%.2f capture_p95_ms=%.2f "
+                "captures=%zu rss_mib=%.1f ring_mib=%.1f\n",
+                program.clip.width(), program.clip.height(), ring, video, cpu, cpu / video,
+                double(watch.paints()) / video, double(distinct) / video, expected - distinct, interval.median,
+                interval.p95, watch.intervals().size() + 1, residentMiB(),
+                double(w.ring().bytesHeld()) / (1024.0 * 1024.0));
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Review steps against the engine's frame-back-step
+
+int runSteps(const QString &clip)
+{
+    Program program;
+    if (!startProgram(program, clip, 30)) {
+        std::printf("steps: the clip did not play\n");
+        return 1;
+    }
+    frmMain &w = *program.window;
+    pump(3000); // the ring fills many times over
+    w.cmdPlay_Click(); // pause
+    pump(300);
+
+    Engine engine;
+    if (!engine.open(clip, true)) {
+        std::printf("steps: the engine did not open the clip\n");
+        return 1;
+    }
+    const auto settle = [&](long restarts, long frames) {
+        const auto start = Clock::now();
+        while ((engine.restarts() <= restarts || engine.frames() <= frames) && msSince(start) < 10000)
+            engine.step(20);
+    };
+    // From the middle of a 2-second keyframe interval, stepping back over whole intervals.
+    long restarts = engine.restarts(), frames = engine.frames();
+    engine.command({"seek", "11", "absolute", "exact"});
+    settle(restarts, frames);
+
+    std::vector<double> review, backStep;
+    std::vector<int> shownNumbers;
+    for (int round = 0; round < 4; ++round) {
+        for (int k = 0; k < 30; ++k) {
+            const auto start = Clock::now();
+            w.MouseDown(1);
+            review.push_back(msSince(start));
+            w.ReleaseReview();
+            for (int tick = 0; tick < 3 && w.reviewTimerEnabled(); ++tick)
+                w.ReviewTimer_Timer();
+        }
+        w.ShowImage(0);
+        QCoreApplication::processEvents();
+        for (int k = 0; k < 30; ++k) {
+            restarts = engine.restarts();
+            frames = engine.frames();
+            const auto start = Clock::now();
+            engine.command({"frame-back-step"});
+            settle(restarts, frames);
+            backStep.push_back(msSince(start));
+            shownNumbers.push_back(frameNumber(engine.picture(), engine.size()));
+        }
+    }
+    const Spread r = spread(review), b = spread(backStep);
+    std::printf("mode=steps platform=%s size=%dx%d review_median_ms=%.4f review_p95_ms=%.4f backstep_median_ms=%.2f "
+                "backstep_p95_ms=%.2f ratio_median=%.0f ratio_p95=%.0f backstep_first_frame=%d backstep_last_frame=%d\n",
+                qPrintable(QGuiApplication::platformName()), program.clip.width(), program.clip.height(), r.median, r.p95, b.median, b.p95, b.median / r.median,
+                b.p95 / r.p95, shownNumbers.front(), shownNumbers.back());
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Soak
+
+int runSoak(const QString &clip, double seconds, const QString &csvPath)
+{
+    Program program;
+    if (!startProgram(program, clip, 30)) {
+        std::printf("soak: the clip did not play\n");
+        return 1;
+    }
+    frmMain &w = *program.window;
+    QFile csv(csvPath);
+    if (!csv.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return 1;
+    csv.write("second,rss_mib,state\n");
+    const double warmUp = std::min(60.0, seconds / 5);
+    std::vector<std::pair<double, double>> samples;
+    const auto start = Clock::now();
+    for (int second = 1; second <= int(seconds); ++second) {
+        if (second % 5 == 0) {
+            // A review burst: hold the left button half a second, let go, play on.
+            w.MouseDown(1);
+            pump(500);
+            w.ReleaseReview();
+            pump(100);
+            w.cmdPlay_Click();
+        }
+        if (w.oMediaPlayer()->PlayState() == MediaPlayer::Stopped)
+            w.cmdPlay_Click(); // at the end: from the start again
+        pump(std::max(0, int(second * 1000 - msSince(start))));
+        const double rss = residentMiB();
+        csv.write(QStringLiteral("%1,%2,%3\n").arg(second).arg(rss, 0, 'f', 1).arg(w.oMediaPlayer()->PlayState()).toUtf8());
+        csv.flush();
+        if (second > warmUp)
+            samples.emplace_back(second, rss);
+    }
+    // Least-squares slope of memory after the warm-up.
+    double sx = 0, sy = 0, sxx = 0, sxy = 0, lo = 1e18, hi = 0;
+    for (const auto &[x, y] : samples) {
+        sx += x, sy += y, sxx += x * x, sxy += x * y;
+        lo = std::min(lo, y), hi = std::max(hi, y);
+    }
+    const double n = double(samples.size());
+    const double slope = n > 1 ? (n * sxy - sx * sy) / (n * sxx - sx * sx) : 0;
+    std::printf("mode=soak size=%dx%d seconds=%.0f warmup_s=%.0f rss_after_warmup_min_mib=%.1f max_mib=%.1f "
+                "last_mib=%.1f slope_mib_per_min=%.3f errors=%s\n",
+                program.clip.width(), program.clip.height(), seconds, warmUp, lo, hi,
+                samples.empty() ? 0.0 : samples.back().second, slope * 60, w.msErrorMessages().isEmpty() ? "none" : "some");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_playback engine|replixa|steps|soak CLIP [SECONDS] [RING|CSV]\n");
+        return 2;
+    }
+    int toolkitArgc = 1;
+    ReplixaApplication app(toolkitArgc, argv);
+    const QString mode = QString::fromLocal8Bit(argv[1]);
+    const QString clip = QString::fromLocal8Bit(argv[2]);
+    const double seconds = argc > 3 ? std::atof(argv[3]) : 10;
+    int result = 2;
+    if (mode == QLatin1String("engine"))
+        result = runEngine(clip, seconds);
+    else if (mode == QLatin1String("replixa"))
+        result = runReplixa(clip, seconds, argc > 4 ? std::atoi(argv[4]) : 30);
+    else if (mode == QLatin1String("steps"))
+        result = runSteps(clip);
+    else if (mode == QLatin1String("soak"))
+        result = runSoak(clip, seconds, argc > 4 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("soak.csv"));
+    MessageBox::setPresenter({});
+    ProgramFolder::setOverride({});
+    std::fflush(stdout);
+    // The engine's threads and the window go down with the process.
+    std::_Exit(result);
+}
