@@ -40,7 +40,7 @@ for config in "$home/xdg" "$home/.config"; do
   ini="$config/Replixa/Replixa.ini" xdg=()
   [ "$config" = "$home/.config" ] || xdg=(XDG_CONFIG_HOME="$config")
   env -i HOME="$home" XDG_RUNTIME_DIR="$home/run" "${xdg[@]}" PATH="$prefix/bin:/usr/bin:/bin" QT_QPA_PLATFORM=offscreen \
-    strace -f -qq -e trace=openat -o "$config.trace" "${as[@]}" replixa &
+    ASAN_OPTIONS="${ASAN_OPTIONS:-}" strace -f -qq -e trace=openat -o "$config.trace" "${as[@]}" replixa &
   tracer=$!
   within 20 'grep -qs "$prefix/$dir/0.gif\", O_RDONLY.*= [0-9]" "$config.trace"' || fail "the About box's pictures were not read"
   grep -qs CaptureCount=30 "$ini" || fail "no settings in $ini"
