@@ -15,6 +15,7 @@
 // read from the pictures the video widget paints: the bench clips carry each frame's number
 // in binary (bench/make-clip), so a frame never painted is a gap in the numbers.
 
+#include "Spread.h"
 #include "app/ReplixaApplication.h"
 #include "app/frmMain.h"
 #include "errors/MessageBox.h"
@@ -77,20 +78,6 @@ double residentMiB()
             return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return 0;
-}
-
-struct Spread {
-    double median = 0;
-    double p95 = 0;
-};
-
-Spread spread(std::vector<double> values)
-{
-    if (values.empty())
-        return {};
-    std::sort(values.begin(), values.end());
-    const auto at = [&](double q) { return values[std::min(values.size() - 1, std::size_t(q * double(values.size())))]; };
-    return {at(0.5), at(0.95)};
 }
 
 // Runs the event loop for a while.

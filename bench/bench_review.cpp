@@ -15,6 +15,7 @@
 // Qt's strings and images use directly. With REPLIXA_BENCH_TRACE=1 in the environment
 // every allocation counted during a capture prints a backtrace to stderr.
 
+#include "Spread.h"
 #include "FakeMediaPlayer.h"
 
 #include "app/ReplixaApplication.h"
@@ -336,20 +337,6 @@ using Clock = std::chrono::steady_clock;
 double msSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-struct Spread {
-    double median = 0;
-    double p95 = 0;
-};
-
-Spread spread(std::vector<double> values)
-{
-    if (values.empty())
-        return {};
-    std::sort(values.begin(), values.end());
-    const auto at = [&](double q) { return values[std::min(values.size() - 1, std::size_t(q * double(values.size())))]; };
-    return {at(0.5), at(0.95)};
 }
 
 template <class Step>
