@@ -44,7 +44,7 @@ done
 export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
 openbox >/dev/null 2>&1 &
 pids+=($!)
-wait_until 10 "the window manager" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window'
+wait_until 10 "the window manager" sh -c 'xprop -root _NET_SUPPORTED | grep -q _NET_ACTIVE_WINDOW'
 
 # The program folder holds a copy of the program, so its settings file is ours alone.
 folder="$work/program"
