@@ -168,7 +168,6 @@ demo_review() {
   xdotool mousemove "$cx" "$cy" mousedown 1
   newest=$(frame); sleep 0.3; older=$(frame); sleep 0.3; oldest=$(frame)
   note "holding the left button: $newest $older $oldest"
-  # (the last look may come when the oldest snapshot is reached already)
   [ "$newest" -gt "$older" ] && [ "$older" -ge "$oldest" ] || fail "not older and older: $newest $older $oldest"
   xdotool mouseup 1
   wait_until 3 "the review to stop" still
@@ -433,8 +432,7 @@ options() {
   options_readable 96
   [ "$checked" = 3 ] || fail "after a restart the dialog shows choice $checked"
   keys Return space
-  # One review step back is 0.2 s older: five frames of the 25 per second clip, give or
-  # take the one the play timer's jitter lands on.
+  # One review step back is 0.2 s older: five frames of the 25 fps clip, give or take one.
   wait_until 10 "the demo clip to play" beyond 20
   keys Left
   wait_until 3 "the first snapshot" still
