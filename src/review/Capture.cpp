@@ -7,7 +7,9 @@
 #include <QWidget>
 
 namespace Capture {
+namespace {
 
+// Copies size pixels seen at the point from (the window's inner area) to at in the image.
 void visiblePixels(const MediaPlayer &player, const ReviewPicture &review, QPoint from, QImage &to, QPoint at,
                    QSize size)
 {
@@ -22,15 +24,16 @@ void visiblePixels(const MediaPlayer &player, const ReviewPicture &review, QPoin
         TileGrid::copyPixels(review.buffer(), from - review.pos(), to, at, size);
 }
 
+} // namespace
+
 void videoArea(const MediaPlayer &player, const ReviewPicture &review, QImage &into)
 {
     const QWidget *video = player.widget();
-    const QSize tile = TileGrid::tileSize(video->width(), video->height());
     // The 6 x 6 tiles lie side by side, each read at its own place: together they are
     // one rectangle, read in one go. What they leave of the image (a few pixels where
     // the tiles are rounded smaller than the area) is black, so that every pixel of a
     // snapshot is written and a snapshot can be shown as it is.
-    const QSize grid(TileGrid::kColumns * tile.width(), TileGrid::kRows * tile.height());
+    const QSize grid = TileGrid::gridSize(TileGrid::tileSize(video->width(), video->height()));
     if (grid.width() < into.width())
         TileGrid::fillRect(into, QRect(grid.width(), 0, into.width() - grid.width(), into.height()), qRgb(0, 0, 0));
     if (grid.height() < into.height())

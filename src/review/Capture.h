@@ -11,10 +11,6 @@ class ReviewPicture;
 
 namespace Capture {
 
-// Copies size pixels seen at the point from (the window's inner area) to at in the image.
-void visiblePixels(const MediaPlayer &player, const ReviewPicture &review, QPoint from, QImage &to, QPoint at,
-                   QSize size);
-
 // The whole video area, as the 6 x 6 tiles of its grid, into the image; pixels of the
 // image outside the grid are made black.
 void videoArea(const MediaPlayer &player, const ReviewPicture &review, QImage &into);

@@ -21,6 +21,11 @@ QSize tileSize(double playerWidth, double playerHeight)
     return QSize(roundHalfEven(playerWidth / kColumns), roundHalfEven(playerHeight / kRows));
 }
 
+QSize gridSize(QSize tile)
+{
+    return QSize(kColumns * tile.width(), kRows * tile.height());
+}
+
 void copyPixels(const QImage &src, QPoint from, QImage &dst, QPoint to, QSize size)
 {
     if (src.isNull() || dst.isNull() || src.depth() != 32 || dst.depth() != 32)
@@ -74,9 +79,8 @@ void fillRect(QImage &dst, QRect rect, QRgb colour)
 
 void copyTiles(const QImage &src, QPoint origin, QImage &dst, QSize tile)
 {
-    // The 36 tiles lie side by side with one offset between source and destination:
-    // together they are the one rectangle of 6 x 6 tiles.
-    copyPixels(src, origin, dst, QPoint(0, 0), QSize(kColumns * tile.width(), kRows * tile.height()));
+    // The 36 tiles lie side by side with one offset between source and destination.
+    copyPixels(src, origin, dst, QPoint(0, 0), gridSize(tile));
 }
 
 } // namespace TileGrid

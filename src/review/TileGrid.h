@@ -20,6 +20,9 @@ QSize snapshotSize(double playerWidth, double playerHeight);
 // One tile: the player's width and height over 6, each rounded.
 QSize tileSize(double playerWidth, double playerHeight);
 
+// The 6 x 6 tiles side by side: the one rectangle they cover.
+QSize gridSize(QSize tile);
+
 // Copies size pixels from src at from into dst at to, clipped to both images. Both
 // images hold 32-bit pixels. Allocates nothing.
 void copyPixels(const QImage &src, QPoint from, QImage &dst, QPoint to, QSize size);
