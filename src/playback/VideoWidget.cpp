@@ -69,6 +69,15 @@ bool VideoWidget::ensureImage()
 
 void VideoWidget::renderFrame()
 {
+    // A busy event loop can bring the next frame before the paint of the last one, whose
+    // request waits behind it at low priority; that frame is painted now, not lost.
+    if (mUnpainted && isVisible())
+        repaint();
+    drawPicture();
+}
+
+void VideoWidget::drawPicture()
+{
     if (!ensureImage())
         return;
     if (mRenderer && mRenderer(mImage)) {
@@ -77,11 +86,13 @@ void VideoWidget::renderFrame()
         setOpaque(reinterpret_cast<quint32 *>(mImage.bits()),
                   std::size_t(mImage.bytesPerLine()) / 4 * std::size_t(mImage.height()));
     }
+    mUnpainted = true;
     update();
 }
 
 void VideoWidget::paintEvent(QPaintEvent *)
 {
+    mUnpainted = false;
     QPainter painter(this);
     if (mImage.isNull()) {
         painter.fillRect(rect(), Qt::black);
@@ -97,7 +108,7 @@ void VideoWidget::paintEvent(QPaintEvent *)
 void VideoWidget::resizeEvent(QResizeEvent *)
 {
     // The current frame is drawn again at the new size, also while paused.
-    renderFrame();
+    drawPicture();
 }
 
 void VideoWidget::mousePressEvent(QMouseEvent *event)

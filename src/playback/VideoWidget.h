@@ -44,7 +44,11 @@ protected:
 private:
     // Makes mImage an unshared image of the widget's size (black when new).
     bool ensureImage();
+    // Draws the current picture into the image and schedules a repaint.
+    void drawPicture();
 
     Renderer mRenderer;
     QImage mImage;
+    // The image holds a picture that has not been painted yet.
+    bool mUnpainted = false;
 };

@@ -110,13 +110,7 @@ private slots:
             QCOMPARE(failure.description(), encoded);
         }
     }
-    void unscrambles()
-    {
-        QCOMPARE(SupportMail::UnscrambleText("Ejiv"), "Aefr");
-        QCOMPARE(SupportMail::Recipient(), "replixa@orvane.example?");
-        QCOMPARE(SupportMail::webCaption(), "www.orvane.example");
-        QCOMPARE(SupportMail::emailCaption(), "replixa@orvane.example");
-    }
+    void captions() { QCOMPARE(SupportMail::webCaption() + ' ' + SupportMail::emailCaption(), "www.orvane.example replixa@orvane.example"); }
     // Help's mail leaves a playing video alone; a bug report carries the run's three reports.
     void mailsAreComposed()
     {

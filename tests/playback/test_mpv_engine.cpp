@@ -30,6 +30,12 @@ QString wrongSpots(const QImage &image, const Spots &spots)
     }
     return out;
 }
+// Notes the first pixel of each picture it paints.
+struct LoggedVideo : VideoWidget {
+    using VideoWidget::VideoWidget;
+    QList<QRgb> painted;
+    void paintEvent(QPaintEvent *e) override { painted << frame().pixel(0, 0), VideoWidget::paintEvent(e); }
+};
 } // namespace
 
 class TestMpvEngine : public QObject {
@@ -106,6 +112,18 @@ private slots:
         QCOMPARE(mPlayer->PlayState(), 2);
         QTRY_VERIFY(mPlayer->CurrentPosition() < 0.5);
         QTRY_COMPARE_WITH_TIMEOUT(mPlays, (Pairs{{6, 2}, {2, 0}, {0, 2}, {2, 0}}), 10000);
+    }
+    // A frame that comes before the last one was painted paints that one first: none is lost
+    // to a busy event loop.
+    void paintsEveryFrame()
+    {
+        LoggedVideo widget(mHost.get());
+        widget.resize(32, 24), widget.show();
+        QRgb next = 0xff000001;
+        widget.setRenderer([&](QImage &target) { return target.fill(next++), true; });
+        widget.renderFrame(), widget.renderFrame(), widget.renderFrame();
+        const QList<QRgb> all{0xff000001, 0xff000002, 0xff000003};
+        QTRY_COMPARE(widget.painted.mid(widget.painted.indexOf(all[0])), all);
     }
     // Told at once, so that a press never arrives after its own release.
     void reportsMousePresses()
