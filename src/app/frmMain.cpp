@@ -734,7 +734,7 @@ void frmMain::ShowImage(qint32 offset)
             oCaptured->showBlack(); // a slot not written since its allocation is blank
         oCaptured->show();
         oCaptured->raise();
-        oCaptured->repaint();
+        oCaptured->present();
     });
 }
 
@@ -801,11 +801,11 @@ void frmMain::mnuToolsCopy_Click()
         clipboard->clear();
         // The live video is taken at the review picture's size as a capture takes it, so
         // that the clipboard gets what the screen shows. A snapshot shown goes there as
-        // it is, shared: a capture never writes into a picture that is still held.
+        // it is: a capture never writes into a picture that is still held.
         if (mPlayer->widget()->isVisible())
             clipboard->setImage(Capture::newPicture(*mPlayer, *oCaptured, oCaptured->buffer().size()));
         else if (oCaptured->isVisible())
-            clipboard->setImage(oCaptured->buffer());
+            clipboard->setImage(oCaptured->clipboardPicture());
     });
 }
 

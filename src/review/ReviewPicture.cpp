@@ -27,6 +27,8 @@ ReviewPicture::ReviewPicture(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+ReviewPicture::~ReviewPicture() = default;
+
 void ReviewPicture::setPictureSize(QSize size)
 {
     if (size.width() < 0 || size.height() < 0)
@@ -82,6 +84,18 @@ void ReviewPicture::showSnapshot(const QImage &snapshot)
 void ReviewPicture::showBlack()
 {
     mShown = mBlack;
+}
+
+void ReviewPicture::present()
+{
+    // A snapshot in display memory costs no copy here; anything else is painted.
+    if (!mOverlay.show(mShown))
+        repaint();
+}
+
+void ReviewPicture::hideEvent(QHideEvent *)
+{
+    mOverlay.hide();
 }
 
 void ReviewPicture::paintEvent(QPaintEvent *)

@@ -3,7 +3,10 @@
 // ring slot's own pixels while that snapshot is shown, without copying them: the
 // picture it shows holds a reference to the slot's image, so a capture that comes
 // round to that slot while the picture is still shown (or on the clipboard) writes
-// into a fresh image instead of changing it.
+// into a fresh image instead of changing it. A snapshot in display memory goes to the
+// screen through the display server alone (DisplayOverlay).
+
+#include "review/DisplayMemory.h"
 
 #include <QImage>
 #include <QWidget>
@@ -12,10 +15,14 @@ class ReviewPicture : public QWidget {
     Q_OBJECT
 public:
     explicit ReviewPicture(QWidget *parent = nullptr);
+    ~ReviewPicture() override;
 
     // The picture shown, at the picture's own size: the top left part of a snapshot,
     // or black. Read-only: writing through a copy of it detaches that copy.
     const QImage &buffer() const { return mShown; }
+    // The picture shown, for the clipboard: shared, but copied when it lies in display
+    // memory, one block for the whole ring, which the clipboard would otherwise keep.
+    QImage clipboardPicture() const { return DisplayMemory::holds(mShown) ? mShown.copy() : mShown; }
     // Resizes the picture; it shows black at the new size. A picture that cannot be had
     // raises failure 480.
     void setPictureSize(QSize size);
@@ -25,6 +32,8 @@ public:
     void showSnapshot(const QImage &snapshot);
     // Shows black, and lets go of any snapshot shown.
     void showBlack();
+    // Brings the picture to the screen at once.
+    void present();
 
 signals:
     // Buttons and shift state as the media player component reports them.
@@ -34,6 +43,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -41,6 +51,7 @@ protected:
 private:
     QImage mBlack; // at the picture's size
     QImage mShown; // mBlack, or a read-only window onto a snapshot
+    DisplayOverlay mOverlay{this};
 };
 
 // Mouse button and shift codes of a Qt mouse event: 1 left, 2 right, 4 middle;

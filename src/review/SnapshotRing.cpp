@@ -1,6 +1,7 @@
 #include "review/SnapshotRing.h"
 
 #include "errors/Failure.h"
+#include "review/DisplayMemory.h"
 
 void SnapshotRing::setCount(qint32 count, std::source_location where)
 {
@@ -77,6 +78,17 @@ bool SnapshotRing::allocateSlot(qint32 s, QSize size, qint64 &budget)
 
 bool SnapshotRing::allocateAll(QSize size, qint64 budget)
 {
+    // Where the display server can read our memory, the ring lies in one block shared with
+    // it, so that a snapshot is shown without a copy.
+    if (mCount > 0 && !size.isEmpty() && qint64(size.width()) * size.height() * 4 * mCount <= budget) {
+        releaseAll();
+        const QList<QImage> shared = DisplayMemory::images(size, mCount);
+        if (shared.size() == mCount) {
+            for (qint32 s = 1; s <= mCount; ++s)
+                mSlots[std::size_t(s)] = shared[s - 1];
+            return true;
+        }
+    }
     for (qint32 s = 1; s <= mCount; ++s) {
         if (!allocateSlot(s, size, budget)) {
             releaseAll();

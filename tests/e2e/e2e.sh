@@ -202,6 +202,14 @@ copy_image() {
   xdotool mousemove "$cx" "$cy" mousedown 1 sleep 0.3 mouseup 1
   wait_until 3 "the review to stop" still
   copy_matches_screen "reviewing"
+  # A menu that covered the snapshot leaves it whole.
+  local windows="xdotool search --onlyvisible --pid $app ''" before
+  before=$(eval "$windows" | wc -l)
+  keys alt+h
+  wait_until 3 "the Help menu" sh -c "[ \$($windows | wc -l) -gt $before ]"
+  keys Escape Escape
+  wait_until 3 "the Help menu to close" sh -c "[ \$($windows | wc -l) -eq $before ]"
+  copy_matches_screen "reviewing, after a menu covered it"
   keys space
   wait_until 5 "the live video" playing
   keys space
