@@ -9,6 +9,7 @@
 #include <xcb/xcb.h>
 
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -28,8 +29,8 @@ xcb_connection_t *connection()
 }
 
 // Whether the server can read memory we hand it as a file descriptor (version 1.2 of the
-// extension) and lays 24-bit pixels out as RGB32 does: 32 bits each, least significant
-// byte first.
+// extension, over a local socket: a display across the network cannot) and lays 24-bit
+// pixels out as RGB32 does: 32 bits each, least significant byte first.
 bool readsOurMemory(xcb_connection_t *c)
 {
     static xcb_connection_t *checked = nullptr;
@@ -38,6 +39,11 @@ bool readsOurMemory(xcb_connection_t *c)
         return reads;
     checked = c;
     reads = false;
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(xcb_get_file_descriptor(c), reinterpret_cast<sockaddr *>(&address), &length) != 0 ||
+        address.ss_family != AF_UNIX)
+        return false;
     const xcb_query_extension_reply_t *extension = xcb_get_extension_data(c, &xcb_shm_id);
     if (!extension || !extension->present)
         return false;
