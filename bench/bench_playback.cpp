@@ -21,6 +21,7 @@
 #include "errors/MessageBox.h"
 #include "playback/MediaPlayer.h"
 #include "playback/MpvMediaPlayer.h"
+#include "review/ReviewPicture.h"
 #include "settings/SettingsStore.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -35,6 +37,7 @@
 
 #include <mpv/client.h>
 #include <mpv/render.h>
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <chrono>
@@ -428,13 +431,30 @@ int runSteps(const QString &clip)
     engine.command({"seek", "11", "absolute", "exact"});
     settle(restarts, frames);
 
-    std::vector<double> review, backStep;
+    // On an X display a step also counts until the server has drawn the picture: the
+    // answer to a round trip comes after every request sent before it.
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    std::vector<double> review, drawn, backStep;
     std::vector<int> shownNumbers;
+    int screenChecks = 0, screenMatches = 0;
     for (int round = 0; round < 4; ++round) {
         for (int k = 0; k < 30; ++k) {
             const auto start = Clock::now();
             w.MouseDown(1);
             review.push_back(msSince(start));
+            if (connection) {
+                std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+                drawn.push_back(msSince(start));
+            }
+            // Now and then, what the screen shows over the picture against the picture.
+            if (connection && k % 10 == 5) {
+                const QPoint at = w.oCaptured->mapToGlobal(QPoint(0, 0));
+                const QImage &shown = w.oCaptured->buffer();
+                const QImage screen = w.screen()->grabWindow(0, at.x(), at.y(), shown.width(), shown.height()).toImage();
+                ++screenChecks;
+                screenMatches += screen.convertToFormat(QImage::Format_RGB32) == shown;
+            }
             w.ReleaseReview();
             for (int tick = 0; tick < 3 && w.reviewTimerEnabled(); ++tick)
                 w.ReviewTimer_Timer();
@@ -451,11 +471,13 @@ int runSteps(const QString &clip)
             shownNumbers.push_back(frameNumber(engine.picture(), engine.size()));
         }
     }
-    const Spread r = spread(review), b = spread(backStep);
+    const Spread r = spread(review), b = spread(backStep), d = drawn.empty() ? Spread{} : spread(drawn);
     std::printf("mode=steps platform=%s size=%dx%d review_median_ms=%.4f review_p95_ms=%.4f backstep_median_ms=%.2f "
-                "backstep_p95_ms=%.2f ratio_median=%.0f ratio_p95=%.0f backstep_first_frame=%d backstep_last_frame=%d\n",
+                "backstep_p95_ms=%.2f ratio_median=%.0f ratio_p95=%.0f backstep_first_frame=%d backstep_last_frame=%d "
+                "drawn_median_ms=%.4f drawn_p95_ms=%.4f drawn_ratio_median=%.0f screen_matches=%d/%d\n",
                 qPrintable(QGuiApplication::platformName()), program.clip.width(), program.clip.height(), r.median, r.p95, b.median, b.p95, b.median / r.median,
-                b.p95 / r.p95, shownNumbers.front(), shownNumbers.back());
+                b.p95 / r.p95, shownNumbers.front(), shownNumbers.back(), d.median, d.p95,
+                d.median > 0 ? b.median / d.median : 0.0, screenMatches, screenChecks);
     return 0;
 }
 
