@@ -165,6 +165,7 @@ struct DisplayOverlay::Impl : QObject, QAbstractNativeEventFilter {
     QRect geometry;
     bool mapped = false;
     QImage image; // the image shown, for the server to put again where it was covered
+    const Block *block = nullptr; // the block it lies in, kept alive by the image
 
     explicit Impl(QWidget *widget) : over(widget) {}
 
@@ -203,9 +204,6 @@ struct DisplayOverlay::Impl : QObject, QAbstractNativeEventFilter {
 
     void put()
     {
-        const Block *block = blockOf(image.constBits());
-        if (!block)
-            return;
         xcb_shm_put_image(c, window, gc, uint16_t(image.bytesPerLine() / 4), uint16_t(image.height()), 0, 0,
                           uint16_t(image.width()), uint16_t(image.height()), 0, 0, 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
                           block->segment, uint32_t(image.constBits() - block->data));
@@ -214,6 +212,7 @@ struct DisplayOverlay::Impl : QObject, QAbstractNativeEventFilter {
     void unmap()
     {
         image = QImage();
+        block = nullptr;
         if (mapped && c == connection()) {
             xcb_unmap_window(c, window);
             xcb_flush(c);
@@ -267,12 +266,14 @@ DisplayOverlay::~DisplayOverlay()
 bool DisplayOverlay::show(const QImage &image)
 {
     QWidget *over = d->over;
-    if (image.isNull() || !blockOf(image.constBits()) || image.format() != QImage::Format_RGB32 ||
-        image.size() != over->size() || !over->isVisible() || !d->ensureWindow()) {
+    const Block *block = image.isNull() ? nullptr : blockOf(image.constBits());
+    if (!block || image.format() != QImage::Format_RGB32 || image.size() != over->size() || !over->isVisible() ||
+        !d->ensureWindow()) {
         hide();
         return false;
     }
     d->image = image;
+    d->block = block;
     const QRect at(over->mapTo(over->window(), QPoint(0, 0)), image.size());
     if (at != d->geometry) {
         const uint32_t values[] = {uint32_t(at.x()), uint32_t(at.y()), uint32_t(at.width()), uint32_t(at.height())};
