@@ -9,10 +9,11 @@ namespace {
 const QLatin1String kCrLf("\r\n");
 }
 
-const QString &ErrorLog::colourDepthAdvice()
+const QString &ErrorLog::memoryAdvice()
 {
     static const QString advice = QStringLiteral(
-        "Reduce the colour depth in Windows to 16 bits, restart the application with reduced video window size.");
+        "Keep fewer snapshots (CaptureCount in the settings file) or restart the application with reduced video "
+        "window size.");
     return advice;
 }
 
@@ -35,7 +36,7 @@ void ErrorLog::present(QString &sErr, int failureNumber)
         // The dialog is modal and already waiting for the user: add this report to it.
         QString text = sErr;
         if (failureNumber == Failure::NoImageMemory)
-            text += kCrLf + colourDepthAdvice();
+            text += kCrLf + memoryAdvice();
         mDialog->addReport(text);
         return;
     }
@@ -44,7 +45,7 @@ void ErrorLog::present(QString &sErr, int failureNumber)
     mDialog = dialog;
     dialog->setWindowTitle(QLatin1String(AppInfo::kTitle) + QLatin1String(" error description"));
     if (failureNumber == Failure::NoImageMemory)
-        sErr += kCrLf + colourDepthAdvice();
+        sErr += kCrLf + memoryAdvice();
     dialog->setReport(sErr);
     dialog->exec();
     delete mDialog.data(); // gone already if its owner went while it was open

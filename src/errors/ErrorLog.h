@@ -11,7 +11,7 @@ class frmError;
 class ErrorLog : public QObject {
     Q_OBJECT
 public:
-    static const QString &colourDepthAdvice();
+    static const QString &memoryAdvice();
 
     using QObject::QObject;
     ~ErrorLog() override;

@@ -38,7 +38,8 @@ private slots:
                 joined = qobject_cast<frmError *>(modal)->reportText();
             }
         };
-        const QString logged = reports.join("\r\n") + "\r\n", advice = ErrorLog::colourDepthAdvice();
+        const QString logged = reports.join("\r\n") + "\r\n", advice = "Keep fewer snapshots (CaptureCount in the settings file) "
+                                                                    "or restart the application with reduced video window size.";
         log.present(reports[0], 7);
         QVERIFY(!log.openDialog());
         log.present(reports[2], Failure::NoImageMemory);
