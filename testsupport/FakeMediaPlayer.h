@@ -46,8 +46,8 @@ public:
     void SetCurrentPosition(double seconds) override { mPosition = seconds; }
     double Duration() const override { return mDuration; }
     QString ErrorDescription() const override { return mError; }
-    bool Mute() const override { return false; }
-    void SetMute(bool) override {}
+    bool Mute() const override { return mMute; }
+    void SetMute(bool mute) override { mMute = mute; }
     QWidget *widget() const override { return mWidget; }
     const QImage &frame() const override { return mFrame; }
 
@@ -82,5 +82,6 @@ private:
     QColor mColour = Qt::darkGreen;
     QString mFileName, mError;
     int mPlayState = Closed, mOpenState = NotOpen;
+    bool mMute = false;
     double mPosition = 0, mDuration = 0;
 };

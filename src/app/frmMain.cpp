@@ -60,7 +60,9 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     createCommandBar();
 
     PlayTimer = new IntervalTimer(this);
+    PlayTimer->setObjectName(QStringLiteral("PlayTimer"));
     PauseTimer = new IntervalTimer(this);
+    PauseTimer->setObjectName(QStringLiteral("PauseTimer"));
     ReviewTimer = new IntervalTimer(this);
     PositionTimer = new IntervalTimer(this);
     SplashTimer = new IntervalTimer(this);
@@ -81,6 +83,7 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(mPlayer.get(), &MediaPlayer::OpenStateChange, this, &frmMain::oMediaPlayer_OpenStateChange);
     connect(mPlayer.get(), &MediaPlayer::MouseDown, this, &frmMain::oMediaPlayer_MouseDown);
     mPosition = std::make_unique<PositionControl>(*mPlayer, *this);
+    mPlay = std::make_unique<PlayControl>(*mPlayer, *this, *PlayTimer, *PauseTimer);
 
     oCaptured = new ReviewPicture(client);
     oCaptured->setObjectName(QStringLiteral("oCaptured"));
@@ -101,6 +104,7 @@ frmMain::~frmMain()
     qApp->removeEventFilter(this);
     // The player's widget is a child of client; release the engine first so it never
     // outlives the window it draws into.
+    mPlay.reset();
     mPosition.reset();
     mPlayer.reset();
 }
@@ -203,7 +207,7 @@ void frmMain::showAbout()
 
 void frmMain::mnuHelpAbout_Click()
 {
-    PauseMedia();
+    mPlay->pauseForDialog();
     showAbout();
 }
 
@@ -315,7 +319,7 @@ void frmMain::setCaption(const QString &caption)
 void frmMain::mnuFileOpen_Click()
 {
     leaveSilently([&] {
-        PauseMedia();
+        mPlay->pauseForDialog();
         const QString fileName = OpenDialog::getOpenFileName(this);
         if (fileName.isEmpty())
             return;
@@ -350,6 +354,7 @@ void frmMain::OpenMedia(const QString &name)
     reportFailures(*this, "OpenMedia: ", [&] {
         QString fileName = name;
         fileName.remove(QLatin1Char('"'));
+        mPlay->newFile();
         mPlayer->SetFileName(fileName);
         if (mPlayer->PlayState() == MediaPlayer::Closed) {
             setCaption(QStringLiteral("Orvane %1 %2").arg(AppInfo::kTitle, AppInfo::kVersion));
@@ -373,7 +378,6 @@ void frmMain::OpenMedia(const QString &name)
 
 void frmMain::setPlayPicture(PlayPicture picture)
 {
-    mPlayPicture = picture;
     frCommand->cmdPlay->setIcon(imgPlay.picture(picture == PlayPicture::Pause ? PictureStore::Picture::Pressed
                                      : picture == PlayPicture::Play ? PictureStore::Picture::Normal
                                                                     : PictureStore::Picture::Disabled));
@@ -393,22 +397,22 @@ void frmMain::setRightPicture(PictureStore::Picture picture)
 
 void frmMain::PlayMedia()
 {
-    ignoreFailure([&] {
-        if (mPlayer->PlayState() != MediaPlayer::Closed)
-            mPlayer->Play();
-    });
-    ignoreFailure([&] {
-        if (mPlayer->PlayState() == MediaPlayer::Playing)
-            setPlayPicture(PlayPicture::Pause);
-    });
+    mPlay->PlayMedia();
 }
 
 void frmMain::PauseMedia()
 {
-    if (mPlayer->PlayState() == MediaPlayer::Playing)
-        mPlayer->Pause();
-    if (!PauseTimer->isEnabled())
-        setPlayPicture(PlayPicture::Play);
+    mPlay->PauseMedia();
+}
+
+void frmMain::pauseForReview()
+{
+    mPlay->pauseForReview();
+}
+
+bool frmMain::slowed() const
+{
+    return frCommand->SpeedSlider->value() < SlowMotion::Normal;
 }
 
 void frmMain::ShowButtonTips(bool show)
@@ -421,34 +425,21 @@ void frmMain::ShowButtonTips(bool show)
 void frmMain::cmdPlay_Click()
 {
     reportFailures(*this, "cmdPlay_Click: ", [&] {
-        if (mPlayPicture == PlayPicture::Play) {
+        if (mPlay->picture() == PlayPicture::Play)
             ShowImage(0);
-            PlayMedia();
-            ShowButtonTips(false);
-        } else {
-            PlayTimer->stop();
-            PauseTimer->stop();
-            PauseMedia();
-            ShowButtonTips(true);
-        }
+        ShowButtonTips(!mPlay->userPlayPause());
     });
 }
 
 void frmMain::oMediaPlayer_PlayStateChange(int /*previous*/, int state)
 {
     reportFailures(*this, "oMediaPlayer_PlayStateChange: ", [&] {
+        mPlay->stateChanged(state);
         if (state == MediaPlayer::Playing) {
-            PlayTimer->start();
             ReviewTimer->stop();
             ShowImage(0);
-            setPlayPicture(PlayPicture::Pause);
             setLeftPicture(PictureStore::Picture::Normal);
             setRightPicture(PictureStore::Picture::Disabled);
-        } else if (state == MediaPlayer::Paused) {
-            PlayTimer->stop();
-        } else {
-            setPlayPicture(PlayPicture::Play);
-            PlayTimer->stop();
         }
     });
 }
@@ -636,7 +627,7 @@ void frmMain::holdReviewForward()
 void frmMain::mnuToolsOptions_Click()
 {
     reportFailures(*this, "mnuToolsOptions_Click: ", [&] {
-        PauseMedia();
+        mPlay->pauseForDialog();
         GetFrameTimeInterval(); // loads the dialog when it is not loaded
         mOptions->exec();
         if (mOptions->closedByWindow()) {
@@ -674,9 +665,10 @@ void frmMain::SetSnapshotRegion()
             }
             if (!mMemoryWarned) {
                 mMemoryWarned = true;
-                PauseMedia();
-                MessageBox::show(QStringLiteral("Not enough video memory. Please reduce Windows color depth to 16 bit. "
-                                                "Restart the application with reduced zoom or video window size."),
+                mPlay->pauseForDialog();
+                MessageBox::show(QStringLiteral("Not enough video memory. Restart the application with reduced zoom "
+                                                "or video window size, or keep fewer snapshots (CaptureCount in "
+                                                "the settings file)."),
                                  MessageBox::Icon::Critical);
             }
             return;
@@ -700,13 +692,13 @@ void frmMain::CaptureImage()
 
 void frmMain::PlayTimer_Timer()
 {
-    mSpeed.playTick();
+    mPlay->playTick();
     ignoreFailure([&] { CaptureImage(); });
 }
 
 void frmMain::PauseTimer_Timer()
 {
-    mSpeed.pauseTick();
+    mPlay->pauseTick();
 }
 
 void frmMain::ShowImage(qint32 offset)
@@ -749,22 +741,35 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && ours &&
         watched->isWidgetType()) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        const int code = Commands::keyCode(key);
-        switch (mKeys.take(key, code)) {
-        case KeyTracker::Take::KeyDown: Form_KeyDown(code, shiftCode(key->modifiers())); break;
-        case KeyTracker::Take::KeyUp: Form_KeyUp(code, shiftCode(key->modifiers())); break;
-        case KeyTracker::Take::ReleaseOnly: ReleaseReview(); break;
-        case KeyTracker::Take::Nothing: break;
-        }
+        mKeys.take(key, Commands::keyCode(key), shiftCode(key->modifiers()));
+    }
+    // The menu shortcuts take no repeats either.
+    if (event->type() == QEvent::ShortcutOverride && ours && mKeys.isRepeat(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
+    // A modal dialog or another window takes the keyboard and the mouse: their releases
+    // will not come here, so a held step ends now.
+    if ((event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowDeactivate) && watched == this) {
+        mKeys.forget();
+        if (mlReviewDirection() > 0)
+            ReleaseReview();
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
+void frmMain::takeKey(KeyTracker::Take take, int code, int shift)
+{
+    switch (take) {
+    case KeyTracker::Take::KeyDown: Form_KeyDown(code, shift); break;
+    case KeyTracker::Take::KeyUp: Form_KeyUp(code, shift); break;
+    case KeyTracker::Take::ReleaseOnly: ReleaseReview(); break;
+    case KeyTracker::Take::Nothing: break;
+    }
+}
+
 void frmMain::cmdLeft_MouseDown(int button, int, int, int)
 {
-    // A review press ends a slow-motion still phase for good, so that the pending
-    // resume does not bring the live video back under the held button.
-    PauseTimer->stop();
     MouseDown(button);
 }
 
@@ -832,10 +837,9 @@ void frmMain::ShowError(QString &sErr, const Failure &failure)
 {
     sErr += QStringLiteral(", line ") + QString::number(failure.line());
     // A failure to pause must not cost the report its log line.
-    ignoreFailure([&] { PauseMedia(); });
+    ignoreFailure([&] { mPlay->pauseForDialog(); });
     ReviewTimer->stop();
     PlayTimer->stop();
-    PauseTimer->stop();
     mErrors.present(sErr, failure.number());
 }
 
@@ -865,9 +869,7 @@ int frmMain::speedValue() const { return frCommand->SpeedSlider->value(); }
 void frmMain::setSpeedValue(int value) { frCommand->SpeedSlider->setValue(value); }
 void frmMain::setSpeedTip(const QString &tip) { frCommand->SpeedSlider->setToolTip(tip); }
 int frmMain::playInterval() const { return PlayTimer->interval(); }
-void frmMain::setPauseInterval(int milliseconds) { PauseTimer->setInterval(milliseconds); }
-void frmMain::startPauseTimer() { PauseTimer->start(); }
-void frmMain::stopPauseTimer() { PauseTimer->stop(); }
+void frmMain::setPauseInterval(int milliseconds) { mPlay->setStandLength(milliseconds); }
 void frmMain::setMute(bool mute) { mPlayer->SetMute(mute); }
 qint32 frmMain::positionSliderValue() const { return frCommand->PositionSlider->sliderPosition(); }
 void frmMain::setPositionSliderValue(qint32 value) { frCommand->PositionSlider->setValue(value); }

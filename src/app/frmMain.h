@@ -2,11 +2,12 @@
 // The main window: the video, the bar of controls above it, the menus and the
 // timers that drive capture and review. Its life is the program's life.
 
-#include "app/IntervalTimer.h"
+#include "playback/IntervalTimer.h"
 #include "app/KeyTracker.h"
 #include "errors/ErrorLog.h"
 #include "errors/FailurePatterns.h"
 #include "playback/PictureStore.h"
+#include "playback/PlayControl.h"
 #include "playback/PositionControl.h"
 #include "playback/SlowMotion.h"
 #include "review/ReviewStepper.h"
@@ -36,14 +37,15 @@ namespace Twips {
 class FrameWatch;
 }
 
-class frmMain : public QMainWindow, public ErrorSink, public ReviewHost, public SpeedHost, public PositionHost {
+class frmMain : public QMainWindow, public ErrorSink, public ReviewHost, public SpeedHost, public PositionHost,
+               public PlayHost {
     Q_OBJECT
 public:
     // Makes the media player component, its video widget a child of the given parent.
     using PlayerFactory = std::function<std::unique_ptr<MediaPlayer>(QWidget *videoParent)>;
 
     // Which picture cmdPlay shows: the record of what the user asked for.
-    enum class PlayPicture { StartupDisabled, Play, Pause };
+    using PlayPicture = PlayHost::Picture;
 
     frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *parent = nullptr);
     ~frmMain() override;
@@ -154,7 +156,7 @@ public:
     qint32 mlVideoHeight = 200;
     qint32 mlDuration = 0;
     bool mbFullScreen = false;
-    PlayPicture playPicture() const { return mPlayPicture; }
+    PlayPicture playPicture() const { return mPlay->picture(); }
     PictureStore::Picture leftPicture() const { return mLeftPicture; }
     PictureStore::Picture rightPicture() const { return mRightPicture; }
 
@@ -187,6 +189,11 @@ private:
     void setLeftPicture(PictureStore::Picture picture) override;
     void setRightPicture(PictureStore::Picture picture) override;
     bool shortestFrameTimeSelected() override;
+    void pauseForReview() override;
+
+    // What the play state needs of the window.
+    void setPlayPicture(PlayPicture picture) override;
+    bool slowed() const override;
 
     // What slow motion needs of the window.
     int speedValue() const override;
@@ -194,8 +201,6 @@ private:
     void setSpeedTip(const QString &tip) override;
     int playInterval() const override;
     void setPauseInterval(int milliseconds) override;
-    void startPauseTimer() override;
-    void stopPauseTimer() override;
     void setMute(bool mute) override;
     void reclaimFocus() override { setFocus(); }
 
@@ -218,7 +223,6 @@ private:
     void showAbout();
     void createCommandBar();
     void zoomWindow(QAction *item, int factor, double minimumWidthTwips);
-    void setPlayPicture(PlayPicture picture);
     void updateMinimumSize();
     void setCaption(const QString &caption);
 
@@ -229,15 +233,16 @@ private:
     ReviewStepper mReview{*this, *this};
     SlowMotion mSpeed{*this};
     std::unique_ptr<PositionControl> mPosition; // made with the player
+    std::unique_ptr<PlayControl> mPlay;         // made with the player
     Twips::FrameWatch *mFrameWatch = nullptr;
     int mRegionDepth = 0;
     QRect mNormalGeometry;
-    KeyTracker mKeys;
+    void takeKey(KeyTracker::Take take, int code, int shift);
+    KeyTracker mKeys{[this](KeyTracker::Take take, int code, int shift) { takeKey(take, code, shift); }};
     bool mMemoryWarned = false;
     ErrorLog mErrors;
     QPointer<frmOptions> mOptions;
     QPointer<frmAbout> mAbout;
-    PlayPicture mPlayPicture = PlayPicture::StartupDisabled;
     PictureStore::Picture mLeftPicture = PictureStore::Picture::Normal;
     PictureStore::Picture mRightPicture = PictureStore::Picture::Normal;
     bool mUnloaded = false;

@@ -1,4 +1,4 @@
-#include "app/IntervalTimer.h"
+#include "playback/IntervalTimer.h"
 
 IntervalTimer::IntervalTimer(QObject *parent) : QObject(parent)
 {

@@ -22,20 +22,3 @@ void SlowMotion::toggleSpeed()
 {
     mHost.setSpeedValue(mHost.speedValue() != Quarter ? Quarter : Normal);
 }
-
-void SlowMotion::playTick()
-{
-    ignoreFailure([&] {
-        if (mHost.speedValue() < Normal) {
-            // Started first, so that the pause keeps the play button's pause picture.
-            mHost.startPauseTimer();
-            mHost.PauseMedia();
-        }
-    });
-}
-
-void SlowMotion::pauseTick()
-{
-    mHost.stopPauseTimer();
-    mHost.PlayMedia();
-}

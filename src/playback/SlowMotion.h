@@ -1,7 +1,8 @@
 #pragma once
 // Slow motion without a change of rate: the video runs for one play-timer interval,
 // then stands while the pause timer runs (one interval at half speed, three at
-// quarter speed). The speed step lives only in the speed slider's value.
+// quarter speed; PlayControl keeps that rhythm). The speed step lives only in the
+// speed slider's value.
 
 #include <QString>
 
@@ -15,14 +16,10 @@ public:
     virtual void setSpeedValue(int value) = 0;
     virtual void setSpeedTip(const QString &tip) = 0;
     virtual int playInterval() const = 0;
+    // The length of a stand: 0 at normal speed.
     virtual void setPauseInterval(int milliseconds) = 0;
-    virtual void startPauseTimer() = 0;
-    virtual void stopPauseTimer() = 0;
     // The media player component's sound.
     virtual void setMute(bool mute) = 0;
-    virtual void PlayMedia() = 0;
-    // Keeps the pause picture on the play button while the pause timer runs.
-    virtual void PauseMedia() = 0;
     // The window's one argument-less request after a slider change: the keyboard
     // focus goes back from the slider to the window.
     virtual void reclaimFocus() = 0;
@@ -38,10 +35,6 @@ public:
     void speedChanged();
     // Quarter speed, or back to normal from quarter; failures pass to the caller.
     void toggleSpeed();
-    // A play-timer tick, before its snapshot: a slowed video stands; never fails.
-    void playTick();
-    // A pause-timer tick: the stand is over.
-    void pauseTick();
 
 private:
     SpeedHost &mHost;

@@ -7,7 +7,7 @@ void ReviewStepper::MouseDown(int button)
     reportFailures(mErrors, "MouseDown: ", [&] {
         if (mDirection > None)
             return; // a step sequence is already held
-        mHost.PauseMedia();
+        mHost.pauseForReview();
         mRepeatDelay = mHost.shortestFrameTimeSelected() ? 2 : 1;
         if (button == 1) {
             mDirection = Back;

@@ -13,6 +13,8 @@ class ReviewHost {
 public:
     virtual ~ReviewHost() = default;
     virtual void PauseMedia() = 0;
+    // A press that starts a review: the video pauses and a pending slow-motion resume ends.
+    virtual void pauseForReview() = 0;
     virtual void PlayMedia() = 0;
     // Shows offset k (0 = the live video) and records it with setOffset.
     virtual void ShowImage(qint32 offset) = 0;

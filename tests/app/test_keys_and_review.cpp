@@ -101,15 +101,19 @@ private slots:
         const auto mods = Qt::KeyboardModifiers(row.modifiers);
         QTest::keyPress(w->windowHandle(), Qt::Key(row.key), mods);
         QCOMPARE(state(), row.held);
-        // The keyboard's own repeats neither end a held step nor run a command again.
-        for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
-            QKeyEvent repeat(type, row.key, mods, QString(), true);
-            QApplication::sendEvent(w, &repeat);
+        // The keyboard's own repeats neither end a held step nor run a command again, whether
+        // marked as repeats or not (X11 leaves some pairs unmarked, with one time stamp).
+        for (const bool marked : {true, false}) {
+            for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+                QKeyEvent repeat(type, row.key, mods, QString(), marked);
+                repeat.setTimestamp(4711 + marked);
+                QApplication::sendEvent(w, &repeat);
+            }
         }
         QCOMPARE(state(), row.held);
         QTest::keyRelease(w->windowHandle(), Qt::Key(row.released ? row.released : row.key), mods);
-        QCOMPARE(state(), row.after);
-        QCOMPARE(w->mlReviewDirection(), 0);
+        QTRY_COMPARE(state(), row.after);
+        QTRY_COMPARE(w->mlReviewDirection(), 0);
     }
     // A script of steps, one character each: < and > press the left and right buttons, v and m
     // the left and middle buttons on the video, f, k and r press F6, keypad 6 and Right, ^
@@ -146,7 +150,10 @@ private slots:
             QTest::mousePress(on, b), release = [=] { QTest::mouseRelease(on, b); };
         };
         const auto key = [&, on = w->client](Qt::Key k, Qt::KeyboardModifiers m) {
-            QTest::keyPress(on, k, m), release = [=] { QTest::keyRelease(on, k, m); };
+            QTest::keyPress(on, k, m), release = [=, this] {
+                QTest::keyRelease(on, k, m);
+                QTRY_COMPARE(w->mlReviewDirection(), 0); // a release is told once it is no repeat
+            };
         };
         for (qsizetype i = 0; i < row.script.size(); ++i) {
             const char c = row.script.at(i).toLatin1();

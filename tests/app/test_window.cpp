@@ -239,8 +239,8 @@ private slots:
         applyZoom(to);
         QCOMPARE(checkedZoom(), int(Zoom::Percent100));
         QTRY_COMPARE(video()->size(), QSize(160, 120));
-        QCOMPARE(f->boxes, warns ? QStringList{"Not enough video memory. Please reduce Windows color depth to 16 bit. "
-                                               "Restart the application with reduced zoom or video window size."}
+        QCOMPARE(f->boxes, warns ? QStringList{"Not enough video memory. Restart the application with reduced zoom or video "
+                                               "window size, or keep fewer snapshots (CaptureCount in the settings file)."}
                                  : QStringList());
         // Critical, and a half-built ring is given back first.
         QCOMPARE(atBox, decltype(atBox)(f->boxes.size(), std::pair(MessageBox::Icon::Critical, qint64(0))));

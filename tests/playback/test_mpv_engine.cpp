@@ -105,6 +105,10 @@ private slots:
                              " -pix_fmt yuv420p -c:v libx264 -c:a aac -shortest";
         mPlayer->SetFileName(TestClips::make("tone.mp4", tone.split(' ')));
         QCOMPARE(mPlayer->PlayState(), 2);
+        for (const bool mute : {true, false}) { // slow motion mutes the engine's own sound
+            mPlayer->SetMute(mute);
+            QCOMPARE(mPlayer->Mute(), mute);
+        }
         QTRY_COMPARE_WITH_TIMEOUT(mPlays, (Pairs{{6, 2}, {2, 0}}), 10000);
         QCOMPARE(state(), Pair(0, 6));
         QVERIFY(mPlayer->CurrentPosition() > 1.0);
