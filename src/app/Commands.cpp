@@ -1,11 +1,9 @@
 #include "app/Commands.h"
 
-#include "app/frmMain.h"
-
 namespace Commands {
 namespace {
 
-using F = frmMain;
+using enum Id;
 constexpr QKeyCombination kNone{};
 
 constexpr Menu kMenus[] = {
@@ -14,39 +12,39 @@ constexpr Menu kMenus[] = {
 
 // The key names in the two review captions are text: F5 and F6 belong to the held keys.
 const Command kTable[] = {
-    {"mnuFile", "mnuFileOpen", "&Open Video...", Qt::CTRL | Qt::Key_O, &F::mnuFileOpen_Click},
-    {"mnuFile", "S1", "-", kNone, nullptr},
-    {"mnuFile", "mnuFileExit", "E&xit", kNone, &F::mnuFileExit_Click},
-    {"mnuTools", "mnuToolsCopy", "&Copy Image", Qt::CTRL | Qt::Key_C, &F::mnuToolsCopy_Click},
-    {"mnuTools", "s7", "-", kNone, nullptr},
-    {"mnuTools", "mnuToolsOptions", "&Options...", kNone, &F::mnuToolsOptions_Click},
-    {"mnuView", "mnuViewPrev", "P&revious Frame                                 F5", kNone, &F::mnuViewPrev_Click},
-    {"mnuView", "mnuViewNext", "&Next Frame                                       F6", kNone, &F::mnuViewNext_Click},
-    {"mnuView", "s3", "-", kNone, nullptr},
-    {"mnuView", "mnuViewPlay", "&Play / Pause", QKeyCombination(Qt::Key_F7), &F::mnuViewPlay_Click, {},
+    {"mnuFile", "mnuFileOpen", "&Open Video...", Qt::CTRL | Qt::Key_O, FileOpen},
+    {"mnuFile", "S1", "-", kNone, None},
+    {"mnuFile", "mnuFileExit", "E&xit", kNone, FileExit},
+    {"mnuTools", "mnuToolsCopy", "&Copy Image", Qt::CTRL | Qt::Key_C, Copy},
+    {"mnuTools", "s7", "-", kNone, None},
+    {"mnuTools", "mnuToolsOptions", "&Options...", kNone, Options},
+    {"mnuView", "mnuViewPrev", "P&revious Frame                                 F5", kNone, Previous},
+    {"mnuView", "mnuViewNext", "&Next Frame                                       F6", kNone, Next},
+    {"mnuView", "s3", "-", kNone, None},
+    {"mnuView", "mnuViewPlay", "&Play / Pause", QKeyCombination(Qt::Key_F7), PlayPause, {},
      {{{Space}, {Enter}}}},
-    {"mnuView", "s6", "-", kNone, nullptr},
-    {"mnuView", "mnuViewBack15sec", "Back 15 sec", QKeyCombination(Qt::Key_F3), &F::mnuViewBack15sec_Click, {},
+    {"mnuView", "s6", "-", kNone, None},
+    {"mnuView", "mnuViewBack15sec", "Back 15 sec", QKeyCombination(Qt::Key_F3), Back15, {},
      {{{F3, true}, {PageUp}}}},
-    {"mnuView", "mnuViewBack5sec", "Back 5 seconds", QKeyCombination(Qt::Key_F4), &F::mnuViewBack5sec_Click, {},
+    {"mnuView", "mnuViewBack5sec", "Back 5 seconds", QKeyCombination(Qt::Key_F4), Back5, {},
      {{{F4, true}, {Up}, {Numpad8}}}},
-    {"mnuView", "mnuViewForward15sec", "Forward 15 sec", Qt::SHIFT | Qt::Key_F3, &F::mnuViewForward15sec_Click, {},
+    {"mnuView", "mnuViewForward15sec", "Forward 15 sec", Qt::SHIFT | Qt::Key_F3, Forward15, {},
      {{{PageDown}}}},
-    {"mnuView", "mnuViewForward5sec", "Forward 5 sec", Qt::SHIFT | Qt::Key_F4, &F::mnuViewForward5sec_Click, {},
+    {"mnuView", "mnuViewForward5sec", "Forward 5 sec", Qt::SHIFT | Qt::Key_F4, Forward5, {},
      {{{Down}, {Numpad2}}}},
-    {"mnuView", "s5", "-", kNone, nullptr},
-    {"mnuView", "mnuViewSpeed", "&Toggle Speed", QKeyCombination(Qt::Key_F8), &F::mnuViewSpeed_Click, {},
+    {"mnuView", "s5", "-", kNone, None},
+    {"mnuView", "mnuViewSpeed", "&Toggle Speed", QKeyCombination(Qt::Key_F8), Speed, {},
      {{{F8, true}}}},
-    {"mnuZoom", "mnuZoom100", "&100 %", Qt::CTRL | Qt::Key_F1, &F::mnuZoom100_Click},
-    {"mnuZoom", "mnuZoom200", "&200 %", Qt::CTRL | Qt::Key_F2, &F::mnuZoom200_Click},
-    {"mnuZoom", "mnuZoomFit", "&Fit to Window", Qt::CTRL | Qt::Key_F3, &F::mnuZoomFit_Click},
-    {"mnuZoom", "mnuZoomFullScreen", "Full &Screen", Qt::CTRL | Qt::Key_F4, &F::mnuZoomFullScreen_Click},
-    {"mnuHelp", "mnuHelpContent", "&Frequently Asked Questions", kNone, &F::mnuHelpContent_Click},
-    {"mnuHelp", "mnuHelpEmail", "&Email Author", kNone, &F::mnuHelpEmail_Click},
-    {"mnuHelp", "mnuHelpAbout", "&About...", kNone, &F::mnuHelpAbout_Click},
+    {"mnuZoom", "mnuZoom100", "&100 %", Qt::CTRL | Qt::Key_F1, Zoom100},
+    {"mnuZoom", "mnuZoom200", "&200 %", Qt::CTRL | Qt::Key_F2, Zoom200},
+    {"mnuZoom", "mnuZoomFit", "&Fit to Window", Qt::CTRL | Qt::Key_F3, ZoomFit},
+    {"mnuZoom", "mnuZoomFullScreen", "Full &Screen", Qt::CTRL | Qt::Key_F4, FullScreen},
+    {"mnuHelp", "mnuHelpContent", "&Frequently Asked Questions", kNone, Help},
+    {"mnuHelp", "mnuHelpEmail", "&Email Author", kNone, Email},
+    {"mnuHelp", "mnuHelpAbout", "&About...", kNone, About},
     // Held like a mouse button on the arrows: a step, then more at the review timer's pace.
-    {nullptr, "holdBack", nullptr, kNone, &F::holdReviewBack, {Numpad4, Left, F5}},
-    {nullptr, "holdForward", nullptr, kNone, &F::holdReviewForward, {Numpad6, Right, F6}},
+    {nullptr, "holdBack", nullptr, kNone, HoldBack, {Numpad4, Left, F5}},
+    {nullptr, "holdForward", nullptr, kNone, HoldForward, {Numpad6, Right, F6}},
 };
 
 } // namespace

@@ -9,9 +9,14 @@
 #include <array>
 #include <span>
 
-class frmMain;
-
 namespace Commands {
+
+// What a command does; the window maps each to its handler.
+enum class Id {
+    None, // a separator
+    FileOpen, FileExit, Copy, Options, Previous, Next, PlayPause, Back15, Back5, Forward15, Forward5, Speed,
+    Zoom100, Zoom200, ZoomFit, FullScreen, Help, Email, About, HoldBack, HoldForward,
+};
 
 // The classic virtual-key numbers the key handlers speak of.
 enum Key : int {
@@ -32,7 +37,7 @@ struct Command {
     const char *name;    // object name of the item; separators carry names too
     const char *caption; // "-" for a separator
     QKeyCombination shortcut;
-    void (frmMain::*handler)();
+    Id id;
     std::array<int, 3> heldKeys{}; // keys whose key-down starts and holds the command
     std::array<KeyUp, 3> keyUps{};
 };

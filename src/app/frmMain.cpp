@@ -121,8 +121,8 @@ void frmMain::createMenus()
         item->setObjectName(QLatin1String(command.name));
         item->setShortcut(command.shortcut);
         item->setAutoRepeat(false); // a held key is one command
-        if (command.handler)
-            connect(item, &QAction::triggered, this, [this, handler = command.handler] { (this->*handler)(); });
+        if (command.id != Commands::Id::None)
+            connect(item, &QAction::triggered, this, [this, id = command.id] { runCommand(id); });
     }
     const auto item = [this](const char *name) { return menuBar()->findChild<QAction *>(QLatin1String(name)); };
     mnuZoom100 = item("mnuZoom100");
@@ -147,6 +147,27 @@ void frmMain::createCommandBar()
     // A release ends a held step wherever it lands: the widget that took the press may
     // have been hidden by the step itself (the video gives way to the review picture).
     qApp->installEventFilter(this);
+}
+
+void frmMain::runCommand(Commands::Id id)
+{
+    using enum Commands::Id;
+    using Handler = void (frmMain::*)();
+    static const QHash<Commands::Id, Handler> handlers{
+        {FileOpen, &frmMain::mnuFileOpen_Click}, {FileExit, &frmMain::mnuFileExit_Click},
+        {Copy, &frmMain::mnuToolsCopy_Click}, {Options, &frmMain::mnuToolsOptions_Click},
+        {Previous, &frmMain::mnuViewPrev_Click}, {Next, &frmMain::mnuViewNext_Click},
+        {PlayPause, &frmMain::mnuViewPlay_Click}, {Back15, &frmMain::mnuViewBack15sec_Click},
+        {Back5, &frmMain::mnuViewBack5sec_Click}, {Forward15, &frmMain::mnuViewForward15sec_Click},
+        {Forward5, &frmMain::mnuViewForward5sec_Click}, {Speed, &frmMain::mnuViewSpeed_Click},
+        {Zoom100, &frmMain::mnuZoom100_Click}, {Zoom200, &frmMain::mnuZoom200_Click},
+        {ZoomFit, &frmMain::mnuZoomFit_Click}, {FullScreen, &frmMain::mnuZoomFullScreen_Click},
+        {Help, &frmMain::mnuHelpContent_Click}, {Email, &frmMain::mnuHelpEmail_Click},
+        {About, &frmMain::mnuHelpAbout_Click}, {HoldBack, &frmMain::holdReviewBack},
+        {HoldForward, &frmMain::holdReviewForward},
+    };
+    if (const Handler handler = handlers.value(id))
+        (this->*handler)();
 }
 
 // ---------------------------------------------------------------------------
@@ -601,14 +622,14 @@ void frmMain::Form_KeyDown(int keyCode, int /*shift*/)
 {
     reportFailures(*this, "Form_KeyDown: ", [&] {
         if (const Commands::Command *command = Commands::forHeldKey(keyCode))
-            (this->*command->handler)();
+            runCommand(command->id);
     });
 }
 
 void frmMain::Form_KeyUp(int keyCode, int /*shift*/)
 {
     if (const Commands::Command *command = Commands::forKeyUp(keyCode, mbFullScreen))
-        (this->*command->handler)();
+        runCommand(command->id);
     ReleaseReview();
 }
 

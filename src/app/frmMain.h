@@ -3,6 +3,7 @@
 // timers that drive capture and review. Its life is the program's life.
 
 #include "playback/IntervalTimer.h"
+#include "app/Commands.h"
 #include "app/KeyTracker.h"
 #include "errors/ErrorLog.h"
 #include "errors/FailurePatterns.h"
@@ -220,6 +221,7 @@ private:
     double mdFormHeight = 0;
 
     void createMenus();
+    void runCommand(Commands::Id id);
     void showAbout();
     void createCommandBar();
     void zoomWindow(QAction *item, int factor, double minimumWidthTwips);
