@@ -96,6 +96,10 @@ void ReviewPicture::present()
 void ReviewPicture::hideEvent(QHideEvent *)
 {
     mOverlay.hide();
+    // Only the first step of a hold was painted; the steps after it went to the overlay. A
+    // minimised window hides its widgets without losing them, and when it comes back the
+    // picture shown now is painted, not that first step.
+    update();
 }
 
 void ReviewPicture::paintEvent(QPaintEvent *)

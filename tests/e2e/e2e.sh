@@ -183,16 +183,23 @@ demo_review() {
   quit
 }
 
-# The clipboard's picture against the screen where the video shows.
+# Copy Image, and the clipboard's picture against the screen where the video shows.
 copy_matches_screen() {
+  copy
+  local differ; differ=$(differs_from_screen)
+  [ "$differ" = 0 ] || fail "$1: the clipboard differs from the screen in $differ pixels"
+}
+copy() {
   rm -f "$work/clip.png"
   keys ctrl+c
   wait_until 5 "a picture on the clipboard" sh -c "xclip -selection clipboard -t image/png -o >'$work/clip.png' && [ -s '$work/clip.png' ]"
+}
+# How many pixels of the copied picture differ from the screen.
+differs_from_screen() {
   shot
   read -r w x y <<<"$(video_box)"
   convert "$work/shot.png" -crop "$(identify -format %wx%h "$work/clip.png")+$x+$y" +repage "$work/screen.png"
-  local differ; differ=$(compare -metric AE "$work/clip.png" "$work/screen.png" null: 2>&1) || true
-  [ "$differ" = 0 ] || fail "$1: the clipboard differs from the screen in $differ pixels"
+  compare -metric AE "$work/clip.png" "$work/screen.png" null: 2>&1 || true
 }
 
 copy_image() {
@@ -217,6 +224,22 @@ copy_image() {
   copy_matches_screen "paused live video"
   quit
 }
+
+# Restored from the task bar, the window shows the snapshot the review stands on, not one
+# from earlier in the hold.
+minimise_review() {
+  start "$demo"
+  wait_until 10 "a full ring" beyond 50
+  read -r cx cy <<<"$(video_centre)"
+  xdotool mousemove "$cx" "$cy" mousedown 1 sleep 0.5 mouseup 1
+  wait_until 3 "the review to stop" still
+  xdotool windowminimize --sync "$main"
+  xdotool windowactivate --sync "$main"
+  copy
+  wait_until 5 "the restored window to show the snapshot copied" shows_copy
+  quit
+}
+shows_copy() { [ "$(differs_from_screen)" = 0 ]; }
 
 outer_width_is() {
   local extents
@@ -474,6 +497,6 @@ options_large() {
 }
 
 [[ " first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open \
-mail " == *" $scenario "* ]] || fail "no scenario named $scenario"
+mail minimise_review " == *" $scenario "* ]] || fail "no scenario named $scenario"
 "$scenario"
 echo "PASS: $scenario"
