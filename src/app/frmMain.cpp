@@ -80,6 +80,11 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(mPlayer.get(), &MediaPlayer::PlayStateChange, this, &frmMain::oMediaPlayer_PlayStateChange);
     connect(mPlayer.get(), &MediaPlayer::OpenStateChange, this, &frmMain::oMediaPlayer_OpenStateChange);
     connect(mPlayer.get(), &MediaPlayer::MouseDown, this, &frmMain::oMediaPlayer_MouseDown);
+    // A medium that fails while it plays is told as one that fails to open.
+    connect(mPlayer.get(), &MediaPlayer::Error, this, [this] {
+        MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + mPlayer->FileName(),
+                         MessageBox::Icon::Warning);
+    });
     mPosition = std::make_unique<PositionControl>(*mPlayer, *this);
 
     oCaptured = new ReviewPicture(client);

@@ -17,6 +17,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,6 +38,7 @@ constexpr char kSwFormat[] = "0rgb";
 const QString kNoVideo = QStringLiteral("The file has no video stream.");
 const QString kTimedOut = QStringLiteral("The file did not open within 15 seconds.");
 const QString kNotOpened = QStringLiteral("The file could not be opened.");
+const QString kUnreadable = QStringLiteral("The file could not be played: it can no longer be read.");
 
 QString engineFailure(int error)
 {
@@ -256,13 +258,16 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         break;
     case MPV_EVENT_END_FILE:
         mSeekTarget.reset();
-        // A medium that ends by itself while open (a read error, say) is closed.
+        // A medium that the engine gives up while open is closed, and that is told.
         if (mMediumOpen && !mWaiting) {
             const auto *end = static_cast<const mpv_event_end_file *>(event.data);
-            if (end->reason == MPV_END_FILE_REASON_ERROR)
-                mError = engineFailure(end->error);
+            if (end->reason == MPV_END_FILE_REASON_ERROR) {
+                failMedium(engineFailure(end->error));
+                break;
+            }
             mMediumOpen = false;
             mRestarting = false;
+            mFile.close();
             setOpenState(NotOpen);
             updatePlayState();
         }
@@ -315,9 +320,15 @@ void MpvMediaPlayer::refreshPlaybackFlags()
     // Read together from the core, so a change event that arrives late cannot
     // bring back a state that has already passed.
     mPaused = flagProperty("pause", mPaused);
-    mEof = flagProperty("eof-reached", false);
+    const bool ended = std::exchange(mEof, flagProperty("eof-reached", false));
     if (!mEof)
         mRestarting = false;
+    // mpv reads a failed read as the end of the medium: the file itself tells them apart.
+    if (mEof && !ended && mMediumOpen)
+        mFile.askReadsToEnd(this, [this, medium = mOpened](bool whole) {
+            if (!whole && medium == mOpened && mMediumOpen)
+                failMedium(kUnreadable);
+        });
 }
 
 int MpvMediaPlayer::derivedPlayState() const
@@ -373,6 +384,7 @@ void MpvMediaPlayer::unload(int timeoutMs)
 
 void MpvMediaPlayer::closeMedium()
 {
+    mFile.close();
     if (!mMediumOpen)
         return;
     unload(kUnloadTimeoutMs);
@@ -382,12 +394,20 @@ void MpvMediaPlayer::closeMedium()
     updatePlayState();
 }
 
+void MpvMediaPlayer::failMedium(const QString &why)
+{
+    closeMedium();
+    mError = why;
+    QMetaObject::invokeMethod(this, [this] { emit Error(); }, Qt::QueuedConnection);
+}
+
 void MpvMediaPlayer::SetFileName(const QString &name)
 {
     mSeekTarget.reset();
     mFileName = name;
     mError.clear();
     closeMedium();
+    ++mOpened;
     mDuration = 0.0;
     mPaused = false;
     mEof = false;
@@ -400,9 +420,12 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     setFlagProperty("pause", false);
     setOpenState(Opening);
     // An absolute path: mpv never reads a local name as a URL or a protocol.
-    const QByteArray path = QFile::encodeName(QFileInfo(name).absoluteFilePath());
+    const QString absolute = QFileInfo(name).absoluteFilePath();
+    const QByteArray path = QFile::encodeName(absolute);
+    mFile.open(absolute);
     const char *load[] = {"loadfile", path.constData(), "replace", nullptr};
     if (const int r = mpv_command(mMpv.get(), load); r < 0) {
+        mFile.close();
         mError = engineFailure(r);
         setOpenState(NotOpen);
         return;
@@ -412,6 +435,7 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     const bool opened = waitForOpen();
     mWaiting = false;
     if (!opened) {
+        mFile.close();
         // Whatever the failed file left behind must not stand in the next open's way.
         unload(kUnloadTimeoutMs);
         const char *clear[] = {"playlist-clear", nullptr};

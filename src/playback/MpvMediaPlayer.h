@@ -5,6 +5,7 @@
 // thread; every call into mpv is made there.
 
 #include "playback/MediaPlayer.h"
+#include "playback/MediumFile.h"
 
 #include <QPointer>
 #include <QString>
@@ -71,6 +72,8 @@ private:
 
     // Closes the current medium, if any, and waits for mpv to have unloaded it.
     void closeMedium();
+    // Closes the medium that could not be played on, saying why, and tells Error.
+    void failMedium(const QString &why);
     // Waits for the file just given to mpv to open; false with mError set on failure,
     // leaving the caller to unload what the failed file left behind.
     bool waitForOpen();
@@ -103,4 +106,7 @@ private:
     // reports until its seek has run is not taken as the end.
     bool mRestarting = false;
     bool mWaiting = false;
+    MediumFile mFile;
+    // Counts the media opened, so that an answer about an earlier one's file is not taken.
+    quint64 mOpened = 0;
 };
