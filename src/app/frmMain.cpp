@@ -11,6 +11,7 @@
 #include "errors/MessageBox.h"
 #include "errors/SupportMail.h"
 #include "errors/frmError.h"
+#include "playback/InputCodes.h"
 #include "playback/MediaPlayer.h"
 #include "playback/OpenDialog.h"
 #include "review/Capture.h"
@@ -756,8 +757,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         const int code = Commands::keyCode(key);
         switch (mKeys.take(key, code)) {
-        case KeyTracker::Take::KeyDown: Form_KeyDown(code, shiftCode(key->modifiers())); break;
-        case KeyTracker::Take::KeyUp: Form_KeyUp(code, shiftCode(key->modifiers())); break;
+        case KeyTracker::Take::KeyDown: Form_KeyDown(code, InputCodes::shift(key->modifiers())); break;
+        case KeyTracker::Take::KeyUp: Form_KeyUp(code, InputCodes::shift(key->modifiers())); break;
         case KeyTracker::Take::ReleaseOnly: ReleaseReview(); break;
         case KeyTracker::Take::Nothing: break;
         }

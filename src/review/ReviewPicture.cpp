@@ -1,26 +1,11 @@
 #include "review/ReviewPicture.h"
 
 #include "errors/Failure.h"
+#include "playback/InputCodes.h"
 #include "review/TileGrid.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-
-int mouseButtonCode(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
-}
 
 ReviewPicture::ReviewPicture(QWidget *parent) : QWidget(parent)
 {
@@ -113,13 +98,13 @@ void ReviewPicture::paintEvent(QPaintEvent *)
 
 void ReviewPicture::mousePressEvent(QMouseEvent *event)
 {
-    emit MouseDown(mouseButtonCode(event->button()), shiftCode(event->modifiers()), int(event->position().x()),
+    emit MouseDown(InputCodes::button(event->button()), InputCodes::shift(event->modifiers()), int(event->position().x()),
                    int(event->position().y()));
 }
 
 void ReviewPicture::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit MouseUp(mouseButtonCode(event->button()), shiftCode(event->modifiers()), int(event->position().x()),
+    emit MouseUp(InputCodes::button(event->button()), InputCodes::shift(event->modifiers()), int(event->position().x()),
                  int(event->position().y()));
 }
 

@@ -53,8 +53,3 @@ private:
     QImage mShown; // mBlack, or a read-only window onto a snapshot
     DisplayOverlay mOverlay{this};
 };
-
-// Mouse button and shift codes of a Qt mouse event: 1 left, 2 right, 4 middle;
-// 1 Shift, 2 Ctrl, 4 Alt.
-int mouseButtonCode(Qt::MouseButton button);
-int shiftCode(Qt::KeyboardModifiers modifiers);
