@@ -19,6 +19,7 @@
 #include "review/ReviewAge.h"
 #include "review/ReviewButton.h"
 #include "review/ReviewPicture.h"
+#include "review/SharedImageBlock.h"
 #include "review/TileGrid.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsStore.h"
@@ -97,6 +98,9 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(oCaptured, &ReviewPicture::DblClick, this, &frmMain::oCaptured_DblClick);
     updateMinimumSize();
 
+    // Where the display server reads our memory, the ring lies in one block shared with it,
+    // so that a snapshot is shown without a copy.
+    mRing.setMemory(std::make_unique<SharedImageBlock>());
     mFrameWatch = new Twips::FrameWatch(this);
     // Design size of the inner area: 592 x 551 pixels.
     resize(592, 551 + menuBar()->sizeHint().height());

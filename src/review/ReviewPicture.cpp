@@ -27,8 +27,13 @@ void ReviewPicture::setPictureSize(QSize size)
             black.fill(Qt::black);
         }
         mBlack = std::move(black);
-        mShown = mBlack;
     }
+    // A new layout lets go of the snapshot shown, on the screen too, so that the ring's old
+    // memory (one block for the whole ring where the display server reads it) is given back
+    // before the new ring is taken: the memory check counts it as given back.
+    mShown = mBlack;
+    mOverlay.hide();
+    update();
     resize(size);
 }
 
