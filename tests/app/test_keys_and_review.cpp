@@ -138,7 +138,6 @@ private slots:
         QTest::newRow("a double click on a snapshot plays") << Steps{5, 2, "<^d", "110", playing, normal, disabled};
         QTest::newRow("a command is one step, none while its delay runs, nor a press then")
             << Steps{5, 5, "ppsp<tt^sn", "1112223332", paused, normal, normal};
-        QTest::newRow("a ring of one slot") << Steps{1, 3, "<tt", "111", paused, disabled, normal};
         QTest::newRow("an empty ring: nothing captured, no step, forward resumes")
             << Steps{0, 2, "<t^pn", "00000", playing, normal, disabled};
     }
