@@ -27,38 +27,6 @@ xcb_connection_t *connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-// Whether the server can read memory we hand it as a file descriptor (version 1.2 of the
-// extension, over a local socket: a display across the network cannot) and lays 24-bit
-// pixels out as RGB32 does: 32 bits each, least significant byte first.
-bool readsOurMemory(xcb_connection_t *c)
-{
-    static xcb_connection_t *checked = nullptr;
-    static bool reads = false;
-    if (c == checked)
-        return reads;
-    checked = c;
-    reads = false;
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (getsockname(xcb_get_file_descriptor(c), reinterpret_cast<sockaddr *>(&address), &length) != 0 ||
-        address.ss_family != AF_UNIX)
-        return false;
-    const xcb_query_extension_reply_t *extension = xcb_get_extension_data(c, &xcb_shm_id);
-    if (!extension || !extension->present)
-        return false;
-    xcb_shm_query_version_reply_t *version = xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr);
-    if (!version)
-        return false;
-    const bool fds = version->major_version > 1 || (version->major_version == 1 && version->minor_version >= 2);
-    std::free(version);
-    const xcb_setup_t *setup = xcb_get_setup(c);
-    bool fourBytes = false;
-    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it))
-        fourBytes |= it.data->depth == 24 && it.data->bits_per_pixel == 32;
-    reads = fds && fourBytes && setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
-    return reads;
-}
-
 struct Block {
     xcb_connection_t *connection;
     xcb_shm_seg_t segment;
@@ -105,10 +73,40 @@ void releaseHolder(void *holder)
 
 } // namespace
 
+// A display across the network cannot read memory handed to it as a file descriptor: only a
+// local socket carries one.
+bool SharedImageBlock::readsOurMemory(xcb_connection_t *c)
+{
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(xcb_get_file_descriptor(c), reinterpret_cast<sockaddr *>(&address), &length) != 0 ||
+        address.ss_family != AF_UNIX)
+        return false;
+    const xcb_query_extension_reply_t *extension = xcb_get_extension_data(c, &xcb_shm_id);
+    if (!extension || !extension->present)
+        return false;
+    xcb_shm_query_version_reply_t *version = xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr);
+    if (!version)
+        return false;
+    const bool fds = version->major_version > 1 || (version->major_version == 1 && version->minor_version >= 2);
+    std::free(version);
+    const xcb_setup_t *setup = xcb_get_setup(c);
+    bool fourBytes = false;
+    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it))
+        fourBytes |= it.data->depth == 24 && it.data->bits_per_pixel == 32;
+    return fds && fourBytes && setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+}
+
 xcb_connection_t *SharedImageBlock::sharingConnection()
 {
+    static xcb_connection_t *checked = nullptr;
+    static bool reads = false;
     xcb_connection_t *c = connection();
-    return c && readsOurMemory(c) ? c : nullptr;
+    if (c != checked) {
+        checked = c;
+        reads = c && readsOurMemory(c);
+    }
+    return reads ? c : nullptr;
 }
 
 QList<QImage> SharedImageBlock::images(QSize size, qsizetype count)

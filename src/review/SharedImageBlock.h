@@ -28,4 +28,8 @@ public:
     // The toolkit's connection to the X server when that server can read our memory, else
     // null (another platform, a display across the network, the program ending).
     static xcb_connection_t *sharingConnection();
+    // Whether the server on this connection can read memory we hand it (version 1.2 of the
+    // extension, over a local socket) and lays 24-bit pixels out as RGB32 does: 32 bits
+    // each, least significant byte first.
+    static bool readsOurMemory(xcb_connection_t *c);
 };

@@ -6,6 +6,9 @@
 # hands to the desktop.  Usage: e2e.sh PROGRAM SCENARIO.  Exit 77 means skipped.
 set -euo pipefail
 program=$1 scenario=$2
+# The scenarios, also read by CMakeLists.txt to make one test of each.
+scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display)
+[[ " ${scenarios[*]} " == *" $scenario "* ]] || { echo "FAIL: no scenario named $scenario" >&2; exit 1; }
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d /tmp/replixa-e2e.XXXXXX)"
 pids=()
@@ -32,7 +35,9 @@ wait_until() {
   done
 }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# Only the scenario of a display across the network listens on TCP.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 $([ "$scenario" = network_display ] && echo -listen || echo -nolisten) tcp \
+  3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 end=$((SECONDS + 10))
 until [ -s "$work/display" ]; do
@@ -208,6 +213,7 @@ copy_image() {
   read -r cx cy <<<"$(video_centre)"
   xdotool mousemove "$cx" "$cy" mousedown 1 sleep 0.3 mouseup 1
   wait_until 3 "the review to stop" still
+  [ "$(overlays)" = "${overlays:-1}" ] || fail "$(overlays) windows of the server's own lie over the review"
   copy_matches_screen "reviewing"
   # A menu that covered the snapshot leaves it whole.
   local windows="xdotool search --onlyvisible --pid $app ''" before
@@ -240,6 +246,12 @@ minimise_review() {
   quit
 }
 shows_copy() { [ "$(differs_from_screen)" = 0 ]; }
+
+# Across the network the server cannot read the program's memory: the review is painted, with no
+# window of the server's own over it.
+network_display() { overlays=0 DISPLAY=localhost:${DISPLAY#:} copy_image; }
+# How many windows lie inside the main window: the one the server shows snapshots in, if any.
+overlays() { xwininfo -children -id "$main" | sed -n 's/^ *\([0-9]*\) child.*/\1/p'; }
 
 outer_width_is() {
   local extents
@@ -496,7 +508,5 @@ options_large() {
   done
 }
 
-[[ " first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open \
-mail minimise_review " == *" $scenario "* ]] || fail "no scenario named $scenario"
 "$scenario"
 echo "PASS: $scenario"
