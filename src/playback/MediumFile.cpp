@@ -19,9 +19,10 @@ MediumFile::~MediumFile()
 void MediumFile::open(const QString &path)
 {
     close();
-    mFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Never waits, even for a pipe put in the file's place since it was looked at.
+    mFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info {};
-    if (mFd >= 0 && ::fstat(mFd, &info) == 0)
+    if (mFd >= 0 && ::fstat(mFd, &info) == 0 && S_ISREG(info.st_mode))
         mSize = info.st_size;
 }
 
