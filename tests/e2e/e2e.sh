@@ -213,7 +213,7 @@ copy_image() {
   read -r cx cy <<<"$(video_centre)"
   xdotool mousemove "$cx" "$cy" mousedown 1 sleep 0.3 mouseup 1
   wait_until 3 "the review to stop" still
-  [ "$(overlays)" = "${overlays:-1}" ] || fail "$(overlays) windows of the server's own lie over the review"
+  [ "$(overlays)" = "${overlay_windows:-1}" ] || fail "$(overlays) windows of the server's own lie over the review"
   copy_matches_screen "reviewing"
   # A menu that covered the snapshot leaves it whole.
   local windows="xdotool search --onlyvisible --pid $app ''" before
@@ -249,7 +249,7 @@ shows_copy() { [ "$(differs_from_screen)" = 0 ]; }
 
 # Across the network the server cannot read the program's memory: the review is painted, with no
 # window of the server's own over it.
-network_display() { overlays=0 DISPLAY=localhost:${DISPLAY#:} copy_image; }
+network_display() { overlay_windows=0 DISPLAY=localhost:${DISPLAY#:} copy_image; }
 # How many windows lie inside the main window: the one the server shows snapshots in, if any.
 overlays() { xwininfo -children -id "$main" | sed -n 's/^ *\([0-9]*\) child.*/\1/p'; }
 
