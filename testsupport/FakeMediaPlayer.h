@@ -2,6 +2,7 @@
 // A scripted media player for tests: media are declared by name with their picture size
 // and length; any other name fails to open. The picture is one colour over the whole video
 // area. State changes and presses on the video are told queued, as the engine tells them.
+#include "playback/InputCodes.h"
 #include "playback/MediaPlayer.h"
 #include <QHash>
 #include <QMouseEvent>
@@ -58,9 +59,9 @@ private:
         void resizeEvent(QResizeEvent *) override { player->fitPicture(); }
         void mousePressEvent(QMouseEvent *e) override
         {
-            const int button = e->button() == Qt::RightButton ? RightButton
-                               : e->button() == Qt::MiddleButton ? MiddleButton : LeftButton;
-            emit player->MouseDown(button, 0, e->position().toPoint().x(), e->position().toPoint().y());
+            const QPoint at = e->position().toPoint();
+            if (const int button = InputCodes::button(e->button()))
+                emit player->MouseDown(button, InputCodes::shift(e->modifiers()), at.x(), at.y());
         }
         FakeMediaPlayer *player;
     };

@@ -11,6 +11,7 @@
 #include "errors/MessageBox.h"
 #include "errors/SupportMail.h"
 #include "errors/frmError.h"
+#include "playback/InputCodes.h"
 #include "playback/MediaPlayer.h"
 #include "playback/OpenDialog.h"
 #include "review/Capture.h"
@@ -18,6 +19,7 @@
 #include "review/ReviewAge.h"
 #include "review/ReviewButton.h"
 #include "review/ReviewPicture.h"
+#include "review/SharedImageBlock.h"
 #include "review/TileGrid.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsStore.h"
@@ -82,6 +84,11 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(mPlayer.get(), &MediaPlayer::PlayStateChange, this, &frmMain::oMediaPlayer_PlayStateChange);
     connect(mPlayer.get(), &MediaPlayer::OpenStateChange, this, &frmMain::oMediaPlayer_OpenStateChange);
     connect(mPlayer.get(), &MediaPlayer::MouseDown, this, &frmMain::oMediaPlayer_MouseDown);
+    // A medium that fails while it plays is told as one that fails to open.
+    connect(mPlayer.get(), &MediaPlayer::Error, this, [this] {
+        MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + mPlayer->FileName(),
+                         MessageBox::Icon::Warning);
+    });
     mPosition = std::make_unique<PositionControl>(*mPlayer, *this);
     mPlay = std::make_unique<PlayControl>(*mPlayer, *this, *PlayTimer, *PauseTimer);
 
@@ -94,6 +101,9 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(oCaptured, &ReviewPicture::DblClick, this, &frmMain::oCaptured_DblClick);
     updateMinimumSize();
 
+    // Where the display server reads our memory, the ring lies in one block shared with it,
+    // so that a snapshot is shown without a copy.
+    mRing.setMemory(std::make_unique<SharedImageBlock>());
     mFrameWatch = new Twips::FrameWatch(this);
     // Design size of the inner area: 592 x 551 pixels.
     resize(592, 551 + menuBar()->sizeHint().height());
@@ -762,7 +772,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && ours &&
         watched->isWidgetType()) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        mKeys.take(key, Commands::keyCode(key), shiftCode(key->modifiers()));
+        mKeys.take(key, Commands::keyCode(key), InputCodes::shift(key->modifiers()));
     }
     // The menu shortcuts take no repeats either.
     if (event->type() == QEvent::ShortcutOverride && ours && mKeys.isRepeat(static_cast<QKeyEvent *>(event))) {

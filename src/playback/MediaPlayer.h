@@ -59,6 +59,9 @@ signals:
     // inside a call into the component.
     void PlayStateChange(int oldState, int newState);
     void OpenStateChange(int oldState, int newState);
+    // An open medium could no longer be played (its file could not be read, say) and is
+    // closed; ErrorDescription() says why.
+    void Error();
     // Told from inside the widget's own mouse event, so that it comes before the
     // release of the same button.
     void MouseDown(int button, int shift, int x, int y);

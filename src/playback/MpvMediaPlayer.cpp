@@ -1,9 +1,9 @@
 #include "playback/MpvMediaPlayer.h"
 
 #include "errors/Failure.h"
+#include "playback/MpvOpen.h"
 #include "playback/VideoWidget.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -13,19 +13,12 @@
 #include <mpv/client.h>
 #include <mpv/render.h>
 
-#include <cerrno>
 #include <clocale>
 #include <cmath>
-#include <limits>
+#include <utility>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-// How long SetFileName waits for a file to open, and for a medium to unload.
-constexpr int kOpenTimeoutMs = 15000;
-constexpr int kUnloadTimeoutMs = 5000;
 
 // The software renderer's pixel format laid out like QImage::Format_RGB32.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
@@ -34,36 +27,7 @@ constexpr char kSwFormat[] = "bgr0";
 constexpr char kSwFormat[] = "0rgb";
 #endif
 
-const QString kNoVideo = QStringLiteral("The file has no video stream.");
-const QString kTimedOut = QStringLiteral("The file did not open within 15 seconds.");
-const QString kNotOpened = QStringLiteral("The file could not be opened.");
-
-QString engineFailure(int error)
-{
-    return QStringLiteral("The file could not be played: %1.").arg(QString::fromUtf8(mpv_error_string(error)));
-}
-
-// Why a name is not one local media file that can be handed to the engine, or an
-// empty text when it is. Folders, pipes and devices never reach the engine: it would
-// play what a folder holds, or wait forever on a pipe.
-QString refusal(const QString &name)
-{
-    if (name.trimmed().isEmpty())
-        return QStringLiteral("No file name was given.");
-    const QByteArray path = QFile::encodeName(name);
-    struct stat info {};
-    if (::stat(path.constData(), &info) != 0) {
-        return errno == EACCES ? QStringLiteral("The file cannot be reached: permission denied.")
-                               : QStringLiteral("The file does not exist.");
-    }
-    if (S_ISDIR(info.st_mode))
-        return QStringLiteral("This is a folder, not a video file.");
-    if (!S_ISREG(info.st_mode))
-        return QStringLiteral("This is not a regular file, so it is not opened as a video.");
-    if (::access(path.constData(), R_OK) != 0)
-        return QStringLiteral("The file cannot be read: permission denied.");
-    return {};
-}
+const QString kUnreadable = QStringLiteral("The file could not be played: it can no longer be read.");
 
 } // namespace
 
@@ -91,6 +55,7 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget *parentForVideo, QObject *parent) : Media
     if (!handle)
         raiseFailure(Failure::Internal, QStringLiteral("The video engine could not be started."));
     mMpv.reset(handle);
+    mOpen = std::make_unique<MpvOpen>(handle, [this](const mpv_event &event) { handleEvent(event); });
 
     const QByteArray volume = QByteArray::number(volumeForGain(kGainDb), 'f', 4);
     const std::pair<const char *, const char *> options[] = {
@@ -110,7 +75,7 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget *parentForVideo, QObject *parent) : Media
         // Cover art of an audio file is not a video stream.
         {"audio-display", "no"},
         // The software renderer cannot turn the picture; a rotated medium is turned by a
-        // filter instead (see applyRotation).
+        // filter instead (see MpvOpen::turnUpright).
         {"video-rotate", "no"},
         // One local media file and nothing else: no playlists, folders, archives or
         // references to other files or to the network, no companion files read.
@@ -228,7 +193,7 @@ bool MpvMediaPlayer::renderInto(QImage &target)
 
 void MpvMediaPlayer::drainEvents()
 {
-    if (!mMpv || mWaiting)
+    if (!mMpv || mOpen->waiting())
         return;
     for (;;) {
         mpv_event *event = mpv_wait_event(mMpv.get(), 0);
@@ -242,7 +207,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
 {
     switch (event.event_id) {
     case MPV_EVENT_HOOK:
-        applyRotation();
+        MpvOpen::turnUpright(mMpv.get());
         mpv_hook_continue(mMpv.get(), static_cast<const mpv_event_hook *>(event.data)->id);
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
@@ -256,13 +221,16 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         break;
     case MPV_EVENT_END_FILE:
         mSeekTarget.reset();
-        // A medium that ends by itself while open (a read error, say) is closed.
-        if (mMediumOpen && !mWaiting) {
+        // A medium that the engine gives up while open is closed, and that is told.
+        if (mMediumOpen && !mOpen->waiting()) {
             const auto *end = static_cast<const mpv_event_end_file *>(event.data);
-            if (end->reason == MPV_END_FILE_REASON_ERROR)
-                mError = engineFailure(end->error);
+            if (end->reason == MPV_END_FILE_REASON_ERROR) {
+                failMedium(MpvOpen::engineFailure(end->error));
+                break;
+            }
             mMediumOpen = false;
             mRestarting = false;
+            mFile.close();
             setOpenState(NotOpen);
             updatePlayState();
         }
@@ -270,30 +238,6 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
     default:
         break;
     }
-}
-
-void MpvMediaPlayer::applyRotation()
-{
-    // Phones store a portrait video as landscape frames with a rotation tag; the picture
-    // is turned clockwise by the tagged angle, so its natural size is the turned one.
-    int64_t rotation = 0;
-    int64_t tracks = 0;
-    mpv_get_property(mMpv.get(), "track-list/count", MPV_FORMAT_INT64, &tracks);
-    for (int64_t i = 0; i < tracks; ++i) {
-        const QByteArray track = "track-list/" + QByteArray::number(i);
-        char *type = mpv_get_property_string(mMpv.get(), track + "/type");
-        const bool video = type && qstrcmp(type, "video") == 0;
-        mpv_free(type);
-        if (video) {
-            mpv_get_property(mMpv.get(), track + "/demux-rotation", MPV_FORMAT_INT64, &rotation);
-            break;
-        }
-    }
-    const char *filter = rotation == 90 ? "lavfi=[transpose=clock]"
-                         : rotation == 180 ? "lavfi=[hflip,vflip]"
-                         : rotation == 270 ? "lavfi=[transpose=cclock]"
-                                           : "";
-    mpv_set_property_string(mMpv.get(), "vf", filter);
 }
 
 bool MpvMediaPlayer::flagProperty(const char *name, bool fallback) const
@@ -315,9 +259,15 @@ void MpvMediaPlayer::refreshPlaybackFlags()
     // Read together from the core, so a change event that arrives late cannot
     // bring back a state that has already passed.
     mPaused = flagProperty("pause", mPaused);
-    mEof = flagProperty("eof-reached", false);
+    const bool ended = std::exchange(mEof, flagProperty("eof-reached", false));
     if (!mEof)
         mRestarting = false;
+    // mpv reads a failed read as the end of the medium: the file itself tells them apart.
+    if (mEof && !ended && mMediumOpen)
+        mFile.askReadsToEnd(this, [this, medium = mOpened](bool whole) {
+            if (!whole && medium == mOpened && mMediumOpen)
+                failMedium(kUnreadable);
+        });
 }
 
 int MpvMediaPlayer::derivedPlayState() const
@@ -350,36 +300,23 @@ void MpvMediaPlayer::setOpenState(int state)
         this, [this, old, state] { emit OpenStateChange(old, state); }, Qt::QueuedConnection);
 }
 
-void MpvMediaPlayer::unload(int timeoutMs)
-{
-    if (flagProperty("idle-active", false))
-        return;
-    const char *stop[] = {"stop", nullptr};
-    if (mpv_command(mMpv.get(), stop) < 0)
-        return;
-    const bool wasWaiting = mWaiting;
-    mWaiting = true;
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        mpv_event *event = mpv_wait_event(mMpv.get(), double(deadline.remainingTime()) / 1000.0);
-        if (event->event_id == MPV_EVENT_NONE)
-            continue;
-        handleEvent(*event);
-        if (event->event_id == MPV_EVENT_END_FILE || event->event_id == MPV_EVENT_IDLE)
-            break;
-    }
-    mWaiting = wasWaiting;
-}
-
 void MpvMediaPlayer::closeMedium()
 {
+    mFile.close();
     if (!mMediumOpen)
         return;
-    unload(kUnloadTimeoutMs);
+    mOpen->unload();
     mMediumOpen = false;
     mRestarting = false;
     setOpenState(NotOpen);
     updatePlayState();
+}
+
+void MpvMediaPlayer::failMedium(const QString &why)
+{
+    closeMedium();
+    mError = why;
+    QMetaObject::invokeMethod(this, [this] { emit Error(); }, Qt::QueuedConnection);
 }
 
 void MpvMediaPlayer::SetFileName(const QString &name)
@@ -388,103 +325,36 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     mFileName = name;
     mError.clear();
     closeMedium();
+    ++mOpened;
     mDuration = 0.0;
     mPaused = false;
     mEof = false;
     mRestarting = false;
-    mError = refusal(name);
+    mError = MpvOpen::refusal(name);
     if (!mError.isEmpty())
         return;
 
     // A file that is set starts playing.
     setFlagProperty("pause", false);
     setOpenState(Opening);
-    // An absolute path: mpv never reads a local name as a URL or a protocol.
-    const QByteArray path = QFile::encodeName(QFileInfo(name).absoluteFilePath());
-    const char *load[] = {"loadfile", path.constData(), "replace", nullptr};
-    if (const int r = mpv_command(mMpv.get(), load); r < 0) {
-        mError = engineFailure(r);
-        setOpenState(NotOpen);
-        return;
-    }
-
-    mWaiting = true;
-    const bool opened = waitForOpen();
-    mWaiting = false;
+    const QString path = QFileInfo(name).absoluteFilePath();
+    mFile.open(path);
+    const std::optional<MpvOpen::Opened> opened = mOpen->open(path, mError);
     if (!opened) {
-        // Whatever the failed file left behind must not stand in the next open's way.
-        unload(kUnloadTimeoutMs);
-        const char *clear[] = {"playlist-clear", nullptr};
-        mpv_command(mMpv.get(), clear);
+        mFile.close();
         setOpenState(NotOpen);
         updatePlayState();
         return;
     }
+    mDuration = opened->duration;
+    if (mWidget)
+        mWidget->resize(opened->size);
     mMediumOpen = true;
     setOpenState(Open);
     refreshPlaybackFlags();
     updatePlayState();
-    // Events that arrived while waiting were taken here; pick up any left.
+    // Events that arrived while waiting were taken there; pick up any left.
     QMetaObject::invokeMethod(this, [this] { drainEvents(); }, Qt::QueuedConnection);
-}
-
-bool MpvMediaPlayer::waitForOpen()
-{
-    // Pumped on the UI thread: nothing else can call into mpv meanwhile, and the
-    // call returns only once the open has succeeded or failed.
-    QDeadlineTimer deadline(kOpenTimeoutMs);
-    int64_t entry = -1;
-    bool loaded = false;
-    while (!deadline.hasExpired()) {
-        mpv_event *event = mpv_wait_event(mMpv.get(), double(deadline.remainingTime()) / 1000.0);
-        if (event->event_id == MPV_EVENT_NONE)
-            continue;
-        handleEvent(*event);
-        switch (event->event_id) {
-        case MPV_EVENT_START_FILE:
-            entry = static_cast<mpv_event_start_file *>(event->data)->playlist_entry_id;
-            break;
-        case MPV_EVENT_END_FILE: {
-            const auto *end = static_cast<mpv_event_end_file *>(event->data);
-            if (entry >= 0 && end->playlist_entry_id != entry)
-                break; // the end of something loaded before
-            mError = end->reason == MPV_END_FILE_REASON_ERROR ? engineFailure(end->error) : kNotOpened;
-            return false;
-        }
-        case MPV_EVENT_FILE_LOADED: {
-            loaded = true;
-            int64_t videoId = 0;
-            if (mpv_get_property(mMpv.get(), "current-tracks/video/id", MPV_FORMAT_INT64, &videoId) < 0) {
-                mError = kNoVideo;
-                return false;
-            }
-            [[fallthrough]];
-        }
-        case MPV_EVENT_VIDEO_RECONFIG: {
-            if (!loaded)
-                break;
-            int64_t width = 0;
-            int64_t height = 0;
-            if (mpv_get_property(mMpv.get(), "dwidth", MPV_FORMAT_INT64, &width) < 0 ||
-                mpv_get_property(mMpv.get(), "dheight", MPV_FORMAT_INT64, &height) < 0 || width <= 0 ||
-                height <= 0)
-                break; // the size is known once the video output is configured
-            // A length that no whole number of seconds can hold (a broken or endless
-            // stream) is as good as unknown.
-            double duration = 0.0;
-            if (mpv_get_property(mMpv.get(), "duration", MPV_FORMAT_DOUBLE, &duration) >= 0 && duration >= 0 &&
-                duration < std::numeric_limits<qint32>::max())
-                mDuration = duration;
-            if (mWidget)
-                mWidget->resize(int(width), int(height));
-            return true;
-        }
-        default:
-            break;
-        }
-    }
-    mError = kTimedOut;
-    return false;
 }
 
 void MpvMediaPlayer::Play()

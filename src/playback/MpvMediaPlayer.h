@@ -5,6 +5,7 @@
 // thread; every call into mpv is made there.
 
 #include "playback/MediaPlayer.h"
+#include "playback/MediumFile.h"
 
 #include <QPointer>
 #include <QString>
@@ -16,6 +17,7 @@ struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
 class QImage;
+class MpvOpen;
 class VideoWidget;
 
 class MpvMediaPlayer : public MediaPlayer {
@@ -65,17 +67,12 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event &event);
     void renderUpdate();
-    // Turns the picture of a medium tagged as rotated upright, through a video filter.
-    void applyRotation();
     bool renderInto(QImage &target);
 
     // Closes the current medium, if any, and waits for mpv to have unloaded it.
     void closeMedium();
-    // Waits for the file just given to mpv to open; false with mError set on failure,
-    // leaving the caller to unload what the failed file left behind.
-    bool waitForOpen();
-    // Unloads whatever mpv holds and waits (bounded) for it to end.
-    void unload(int timeoutMs);
+    // Closes the medium that could not be played on, saying why, and tells Error.
+    void failMedium(const QString &why);
 
     void refreshPlaybackFlags();
     void updatePlayState();
@@ -87,6 +84,7 @@ private:
 
     std::unique_ptr<mpv_handle, HandleDeleter> mMpv;
     std::unique_ptr<mpv_render_context, RenderDeleter> mRender;
+    std::unique_ptr<MpvOpen> mOpen; // the open and its wait
     QPointer<VideoWidget> mWidget;
 
     QString mFileName;
@@ -102,5 +100,7 @@ private:
     // Set when Play() restarts from the end: the end-of-medium flag mpv still
     // reports until its seek has run is not taken as the end.
     bool mRestarting = false;
-    bool mWaiting = false;
+    MediumFile mFile;
+    // Counts the media opened, so that an answer about an earlier one's file is not taken.
+    quint64 mOpened = 0;
 };

@@ -1,6 +1,6 @@
 #include "playback/VideoWidget.h"
 
-#include "playback/MediaPlayer.h"
+#include "playback/InputCodes.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -113,30 +113,12 @@ void VideoWidget::resizeEvent(QResizeEvent *)
 
 void VideoWidget::mousePressEvent(QMouseEvent *event)
 {
-    int button = 0;
-    switch (event->button()) {
-    case Qt::LeftButton:
-        button = MediaPlayer::LeftButton;
-        break;
-    case Qt::RightButton:
-        button = MediaPlayer::RightButton;
-        break;
-    case Qt::MiddleButton:
-        button = MediaPlayer::MiddleButton;
-        break;
-    default:
+    const int button = InputCodes::button(event->button());
+    if (button == 0) {
         QWidget::mousePressEvent(event);
         return;
     }
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    int shift = 0;
-    if (mods & Qt::ShiftModifier)
-        shift |= MediaPlayer::ShiftKey;
-    if (mods & Qt::ControlModifier)
-        shift |= MediaPlayer::CtrlKey;
-    if (mods & Qt::AltModifier)
-        shift |= MediaPlayer::AltKey;
     const QPoint at = event->position().toPoint();
     event->accept();
-    emit mousePressed(button, shift, at.x(), at.y());
+    emit mousePressed(button, InputCodes::shift(event->modifiers()), at.x(), at.y());
 }

@@ -1,13 +1,13 @@
 #include "review/ReviewButton.h"
 
-#include "review/ReviewPicture.h"
+#include "playback/InputCodes.h"
 
 #include <QMouseEvent>
 
 void ReviewButton::mousePressEvent(QMouseEvent *event)
 {
     QToolButton::mousePressEvent(event);
-    emit MouseDown(mouseButtonCode(event->button()), shiftCode(event->modifiers()), int(event->position().x()),
+    emit MouseDown(InputCodes::button(event->button()), InputCodes::shift(event->modifiers()), int(event->position().x()),
                    int(event->position().y()));
 }
 
@@ -20,6 +20,6 @@ void ReviewButton::mouseDoubleClickEvent(QMouseEvent *event)
 void ReviewButton::mouseReleaseEvent(QMouseEvent *event)
 {
     QToolButton::mouseReleaseEvent(event);
-    emit MouseUp(mouseButtonCode(event->button()), shiftCode(event->modifiers()), int(event->position().x()),
+    emit MouseUp(InputCodes::button(event->button()), InputCodes::shift(event->modifiers()), int(event->position().x()),
                  int(event->position().y()));
 }

@@ -1,26 +1,11 @@
 #include "review/ReviewPicture.h"
 
 #include "errors/Failure.h"
+#include "playback/InputCodes.h"
 #include "review/TileGrid.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-
-int mouseButtonCode(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
-}
 
 ReviewPicture::ReviewPicture(QWidget *parent) : QWidget(parent)
 {
@@ -42,8 +27,13 @@ void ReviewPicture::setPictureSize(QSize size)
             black.fill(Qt::black);
         }
         mBlack = std::move(black);
-        mShown = mBlack;
     }
+    // A new layout lets go of the snapshot shown, on the screen too, so that the ring's old
+    // memory (one block for the whole ring where the display server reads it) is given back
+    // before the new ring is taken: the memory check counts it as given back.
+    mShown = mBlack;
+    mOverlay.hide();
+    update();
     resize(size);
 }
 
@@ -96,6 +86,10 @@ void ReviewPicture::present()
 void ReviewPicture::hideEvent(QHideEvent *)
 {
     mOverlay.hide();
+    // Only the first step of a hold was painted; the steps after it went to the overlay. A
+    // minimised window hides its widgets without losing them, and when it comes back the
+    // picture shown now is painted, not that first step.
+    update();
 }
 
 void ReviewPicture::paintEvent(QPaintEvent *)
@@ -109,13 +103,13 @@ void ReviewPicture::paintEvent(QPaintEvent *)
 
 void ReviewPicture::mousePressEvent(QMouseEvent *event)
 {
-    emit MouseDown(mouseButtonCode(event->button()), shiftCode(event->modifiers()), int(event->position().x()),
+    emit MouseDown(InputCodes::button(event->button()), InputCodes::shift(event->modifiers()), int(event->position().x()),
                    int(event->position().y()));
 }
 
 void ReviewPicture::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit MouseUp(mouseButtonCode(event->button()), shiftCode(event->modifiers()), int(event->position().x()),
+    emit MouseUp(InputCodes::button(event->button()), InputCodes::shift(event->modifiers()), int(event->position().x()),
                  int(event->position().y()));
 }
 

@@ -4,9 +4,10 @@
 // picture it shows holds a reference to the slot's image, so a capture that comes
 // round to that slot while the picture is still shown (or on the clipboard) writes
 // into a fresh image instead of changing it. A snapshot in display memory goes to the
-// screen through the display server alone (DisplayOverlay).
+// screen through the display server alone (X11Overlay).
 
-#include "review/DisplayMemory.h"
+#include "review/SharedImageBlock.h"
+#include "review/X11Overlay.h"
 
 #include <QImage>
 #include <QWidget>
@@ -22,9 +23,9 @@ public:
     const QImage &buffer() const { return mShown; }
     // The picture shown, for the clipboard: shared, but copied when it lies in display
     // memory, one block for the whole ring, which the clipboard would otherwise keep.
-    QImage clipboardPicture() const { return DisplayMemory::holds(mShown) ? mShown.copy() : mShown; }
-    // Resizes the picture; it shows black at the new size. A picture that cannot be had
-    // raises failure 480.
+    QImage clipboardPicture() const { return SharedImageBlock::holds(mShown) ? mShown.copy() : mShown; }
+    // Resizes the picture; it shows black, also at the same size, and lets go of the
+    // snapshot shown. A picture that cannot be had raises failure 480.
     void setPictureSize(QSize size);
 
     // Shows the part of the snapshot that the picture covers, sharing the snapshot's
@@ -51,10 +52,5 @@ protected:
 private:
     QImage mBlack; // at the picture's size
     QImage mShown; // mBlack, or a read-only window onto a snapshot
-    DisplayOverlay mOverlay{this};
+    X11Overlay mOverlay{this};
 };
-
-// Mouse button and shift codes of a Qt mouse event: 1 left, 2 right, 4 middle;
-// 1 Shift, 2 Ctrl, 4 Alt.
-int mouseButtonCode(Qt::MouseButton button);
-int shiftCode(Qt::KeyboardModifiers modifiers);

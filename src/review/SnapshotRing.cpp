@@ -1,7 +1,6 @@
 #include "review/SnapshotRing.h"
 
 #include "errors/Failure.h"
-#include "review/DisplayMemory.h"
 
 void SnapshotRing::setCount(qint32 count, std::source_location where)
 {
@@ -78,14 +77,12 @@ bool SnapshotRing::allocateSlot(qint32 s, QSize size, qint64 &budget)
 
 bool SnapshotRing::allocateAll(QSize size, qint64 budget)
 {
-    // Where the display server can read our memory, the ring lies in one block shared with
-    // it, so that a snapshot is shown without a copy.
-    if (mCount > 0 && !size.isEmpty() && qint64(size.width()) * size.height() * 4 * mCount <= budget) {
+    if (mMemory && mCount > 0 && !size.isEmpty() && qint64(size.width()) * size.height() * 4 * mCount <= budget) {
         releaseAll();
-        const QList<QImage> shared = DisplayMemory::images(size, mCount);
-        if (shared.size() == mCount) {
+        const QList<QImage> images = mMemory->images(size, mCount);
+        if (images.size() == mCount) {
             for (qint32 s = 1; s <= mCount; ++s)
-                mSlots[std::size_t(s)] = shared[s - 1];
+                mSlots[std::size_t(s)] = images[s - 1];
             return true;
         }
     }

@@ -1,10 +1,14 @@
 #pragma once
 // The ring of snapshots: slots 1 to N of equal images of the video area, and a
 // write cursor that moves down from N and wraps from 1 back to N. Offset 1 is the
-// newest snapshot, offset N the oldest.
+// newest snapshot, offset N the oldest. The ring holds pixels only: where they come from
+// is the SlotMemory handed to it (plain heap memory unless one is).
+
+#include "review/SlotMemory.h"
 
 #include <QImage>
 
+#include <memory>
 #include <source_location>
 #include <vector>
 
@@ -13,6 +17,9 @@ class SnapshotRing {
 public:
     // The allocation counts slots in 16 bits; a larger ring is refused.
     static constexpr qint32 kMaxCount = 32767;
+
+    // The memory allocateAll takes the slots from first; the heap is the fallback.
+    void setMemory(std::unique_ptr<SlotMemory> memory) { mMemory = std::move(memory); }
 
     qint32 count() const { return mCount; }
     // Sizes the ring to slots 1..count, none allocated, and puts the write cursor on
@@ -35,7 +42,8 @@ public:
     // charged to budget. False when the image cannot be had: it would not fit in the
     // budget, or the allocation failed; the slot then holds no image.
     bool allocateSlot(qint32 slot, QSize size, qint64 &budget);
-    // Gives every slot a fresh image of the given size, charged to budget. When one
+    // Gives every slot a fresh image of the given size, charged to budget, from the ring's
+    // memory when it can give them all, else from the heap. When one
     // cannot be had, every slot is released again, so that a failed layout holds no
     // memory while the user is told, and false is returned.
     bool allocateAll(QSize size, qint64 budget);
@@ -57,6 +65,7 @@ public:
 private:
     void checkSlot(qint32 slot, std::source_location where) const;
 
+    std::unique_ptr<SlotMemory> mMemory;
     qint32 mCount = 0;
     qint32 mCaptureSlot = 0;
     std::vector<QImage> mSlots; // index 0 is no slot

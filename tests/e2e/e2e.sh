@@ -6,6 +6,9 @@
 # hands to the desktop.  Usage: e2e.sh PROGRAM SCENARIO.  Exit 77 means skipped.
 set -euo pipefail
 program=$1 scenario=$2
+# The scenarios, also read by CMakeLists.txt to make one test of each.
+scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state)
+[[ " ${scenarios[*]} " == *" $scenario "* ]] || { echo "FAIL: no scenario named $scenario" >&2; exit 1; }
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d /tmp/replixa-e2e.XXXXXX)"
 pids=()
@@ -32,7 +35,9 @@ wait_until() {
   done
 }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# Only the scenario of a display across the network listens on TCP.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 $([ "$scenario" = network_display ] && echo -listen || echo -nolisten) tcp \
+  3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 end=$((SECONDS + 10))
 until [ -s "$work/display" ]; do
@@ -184,16 +189,23 @@ demo_review() {
   quit
 }
 
-# The clipboard's picture against the screen where the video shows.
+# Copy Image, and the clipboard's picture against the screen where the video shows.
 copy_matches_screen() {
+  copy
+  local differ; differ=$(differs_from_screen)
+  [ "$differ" = 0 ] || fail "$1: the clipboard differs from the screen in $differ pixels"
+}
+copy() {
   rm -f "$work/clip.png"
   keys ctrl+c
   wait_until 5 "a picture on the clipboard" sh -c "xclip -selection clipboard -t image/png -o >'$work/clip.png' && [ -s '$work/clip.png' ]"
+}
+# How many pixels of the copied picture differ from the screen.
+differs_from_screen() {
   shot
   read -r w x y <<<"$(video_box)"
   convert "$work/shot.png" -crop "$(identify -format %wx%h "$work/clip.png")+$x+$y" +repage "$work/screen.png"
-  local differ; differ=$(compare -metric AE "$work/clip.png" "$work/screen.png" null: 2>&1) || true
-  [ "$differ" = 0 ] || fail "$1: the clipboard differs from the screen in $differ pixels"
+  compare -metric AE "$work/clip.png" "$work/screen.png" null: 2>&1 || true
 }
 
 copy_image() {
@@ -202,6 +214,7 @@ copy_image() {
   read -r cx cy <<<"$(video_centre)"
   xdotool mousemove "$cx" "$cy" mousedown 1 sleep 0.3 mouseup 1
   wait_until 3 "the review to stop" still
+  [ "$(overlays)" = "${overlay_windows:-1}" ] || fail "$(overlays) windows of the server's own lie over the review"
   copy_matches_screen "reviewing"
   # A menu that covered the snapshot leaves it whole.
   local windows="xdotool search --onlyvisible --pid $app ''" before
@@ -218,6 +231,28 @@ copy_image() {
   copy_matches_screen "paused live video"
   quit
 }
+
+# Restored from the task bar, the window shows the snapshot the review stands on, not one
+# from earlier in the hold.
+minimise_review() {
+  start "$demo"
+  wait_until 10 "a full ring" beyond 50
+  read -r cx cy <<<"$(video_centre)"
+  xdotool mousemove "$cx" "$cy" mousedown 1 sleep 0.5 mouseup 1
+  wait_until 3 "the review to stop" still
+  xdotool windowminimize --sync "$main"
+  xdotool windowactivate --sync "$main"
+  copy
+  wait_until 5 "the restored window to show the snapshot copied" shows_copy
+  quit
+}
+shows_copy() { [ "$(differs_from_screen)" = 0 ]; }
+
+# Across the network the server cannot read the program's memory: the review is painted, with no
+# window of the server's own over it.
+network_display() { overlay_windows=0 DISPLAY=localhost:${DISPLAY#:} copy_image; }
+# How many windows lie inside the main window: the one the server shows snapshots in, if any.
+overlays() { xwininfo -children -id "$main" | sed -n 's/^ *\([0-9]*\) child.*/\1/p'; }
 
 outer_width_is() {
   local extents
@@ -518,7 +553,5 @@ options_large() {
   done
 }
 
-[[ " first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open \
-mail slow_motion_state " == *" $scenario "* ]] || fail "no scenario named $scenario"
 "$scenario"
 echo "PASS: $scenario"

@@ -75,6 +75,9 @@ private slots:
             QFile::copy(mGood, dir + '/' + name);
             add(qPrintable(name), dir + '/' + name, "", QSize(160, 120));
         }
+        const QString cut = dir + "/cut.mp4"; // 1.3 MB, so that mpv has not read it all by 0.3 s
+        QFile::copy(h264("long.mp4", "testsrc2=s=320x240:r=25:d=10", {"-qp", "0"}), cut);
+        add("cut while it plays", cut, "The file could not be played: it can no longer be read.");
         for (const QString turn : {"90", "270"}) { // turned landscape frames, as phones tag portrait video
             const QStringList copy{"-i", mGood, "-c", "copy", "-metadata:s:v", "rotate=" + turn};
             add(qPrintable("portrait " + turn), TestClips::make("portrait" + turn + ".mp4", copy), "", QSize(120, 160));
@@ -92,6 +95,11 @@ private slots:
         if (tag == "deleted.mp4") { // deleted while it plays
             QVERIFY(QFile::remove(file));
             QTRY_VERIFY(player()->CurrentPosition() > 0.3);
+        }
+        if (tag == "cut while it plays") { // as when its disk or share goes away
+            QTRY_VERIFY(player()->CurrentPosition() > 0.3);
+            QVERIFY(QFile::resize(file, 300000));
+            QTRY_VERIFY_WITH_TIMEOUT(!f->boxes.isEmpty(), 10000);
         }
         if (message == "*")
             message = player()->PlayState() == MediaPlayer::Closed ? "The file could not be played: " : "";

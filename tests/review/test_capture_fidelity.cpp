@@ -4,7 +4,6 @@
 #include "TestClips.h"
 #include "WindowFixture.h"
 #include "review/ReviewPicture.h"
-#include "review/TileGrid.h"
 
 namespace {
 // The window's picture over the player at a capture, and the part of the player inside the window's
@@ -48,12 +47,14 @@ private slots:
     void reviewShowsWhatTheScreenShowed_data()
     {
         QTest::addColumn<int>("zoom");
-        QTest::newRow("100 %") << 1;
-        QTest::newRow("200 %") << 2;
+        QTest::addColumn<QSize>("grid"); // what the six by six tiles cover
+        QTest::newRow("100 %") << 1 << QSize(318, 240);
+        QTest::newRow("200 %") << 2 << QSize(642, 480);
     }
     void reviewShowsWhatTheScreenShowed()
     {
         QFETCH(int, zoom);
+        QFETCH(QSize, grid);
         WindowFixture fixture;
         SetConfigValue(QStringLiteral("FrameTime"), QStringLiteral("2")); // 0.1 s
         w = &fixture.startWithMpv();
@@ -72,7 +73,7 @@ private slots:
         // The review picture is 10 rows shorter than the player; the tiles reach 6 tiles far.
         const QImage &buffer = w->oCaptured->buffer();
         QCOMPARE(buffer.size(), video->size() - QSize(0, 10));
-        const QRect compared = buffer.rect() & QRect({0, 0}, TileGrid::tileSize(video->width(), video->height()) * 6);
+        const QRect compared = buffer.rect() & QRect({0, 0}, grid);
         const int reviewed = std::min<int>(mCaptures.size(), w->ring().count());
         for (int k = 1; k <= reviewed; ++k) {
             const QString at = QStringLiteral("offset %1").arg(k);

@@ -1,13 +1,20 @@
 // The snapshot ring's arithmetic without a screen: tile geometry, the ring's size and bounds, the
-// memory left and the age label (the window's tests show offset to slot and the ring's budget).
+// memory it is handed, the memory left and the age label (the window's tests show offset to slot
+// and the ring's budget).
 #include "errors/Failure.h"
 #include "review/MemoryBudget.h"
 #include "review/ReviewAge.h"
+#include "review/ReviewPicture.h"
 #include "review/SnapshotRing.h"
 #include "review/TileGrid.h"
 #include <QTest>
 
 namespace {
+// Gives the images it was given once, and nothing after.
+struct OnceMemory : SlotMemory {
+    QList<QImage> given;
+    QList<QImage> images(QSize, qsizetype) override { return std::exchange(given, {}); }
+};
 // The system's texts as this machine and containers write them: /proc/self/cgroup, memory.max or
 // memory.limit_in_bytes, the usage and memory.stat; the group's path and headroom (-1: no limit).
 struct Memory { QByteArray cgroups, limit, usage, stat; bool unified; QByteArray path; qint64 headroom; };
@@ -41,7 +48,7 @@ private slots:
         const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255);
         const auto filled = [](QSize s, QRgb c) { QImage i(s, QImage::Format_RGB32); i.fill(c); return i; };
         QImage dst = filled({272, 60}, blue);
-        TileGrid::copyTiles(filled({272, 60}, red), QPoint(0, 0), dst, TileGrid::tileSize(272, 60));
+        TileGrid::copyTiles(filled({272, 60}, red), QPoint(0, 0), dst, QSize(45, 10));
         const QList<QRgb> edge{dst.pixel(269, 59), dst.pixel(270, 0), dst.pixel(271, 30)};
         QCOMPARE(edge, (QList<QRgb>{red, blue, blue}));
         // A source rectangle partly outside the source is clipped, never read beyond it.
@@ -80,6 +87,37 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(0));
         QVERIFY_THROWS_EXCEPTION(Failure, ring.slotOfOffset(ring.count() + 1));
         QVERIFY_THROWS_EXCEPTION(Failure, ring.slot(ring.count() + 1));
+    }
+    // The ring's memory gives its slots when it can; else, or when the budget is short, the heap does.
+    void ringMemory()
+    {
+        SnapshotRing ring;
+        ring.setCount(2);
+        auto memory = std::make_unique<OnceMemory>();
+        const QList<QImage> kept{QImage(4, 3, QImage::Format_RGB32), QImage(4, 3, QImage::Format_RGB32)};
+        memory->given = kept;
+        const QList<const uchar *> given{kept[0].constBits(), kept[1].constBits()};
+        ring.setMemory(std::move(memory));
+        QVERIFY(ring.allocateAll({4, 3}, 96));
+        QCOMPARE((QList<const uchar *>{ring.slot(1).constBits(), ring.slot(2).constBits()}), given);
+        QVERIFY(ring.allocateAll({4, 3}, 96)); // none given: heap
+        QVERIFY(ring.slot(1).size() == QSize(4, 3) && !given.contains(ring.slot(1).constBits()));
+        QVERIFY(!ring.allocateAll({4, 3}, 95));
+        QCOMPARE(ring.bytesHeld(), 0);
+    }
+    // A new layout, even at the same size, lets go of the snapshot shown, so that the old ring's
+    // memory is given back before the new is taken.
+    void layoutLetsGoOfTheSnapshot()
+    {
+        QImage snapshot(8, 8, QImage::Format_RGB32);
+        snapshot.fill(Qt::white);
+        ReviewPicture picture;
+        picture.setPictureSize({8, 8});
+        picture.showSnapshot(snapshot);
+        QVERIFY(!snapshot.isDetached());
+        picture.setPictureSize({8, 8});
+        QVERIFY(snapshot.isDetached());
+        QCOMPARE(picture.buffer().pixel(0, 0), qRgb(0, 0, 0));
     }
     void memoryTexts_data()
     {
@@ -124,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestReviewTables)
+QTEST_MAIN(TestReviewTables)
 #include "test_review_tables.moc"
