@@ -67,12 +67,21 @@ int runReplixa(int argc, char **argv)
         icon.addFile(QStringLiteral(":/icons/replixa-%1.png").arg(size), QSize(size, size));
     ReplixaApplication::setWindowIcon(icon);
     std::unique_ptr<frmMain> window;
-    // Logout, shutdown and Ctrl+C end the program as File > Exit does.
-    ExitSignals exitSignals([&] {
-        if (window)
-            window->mnuFileExit_Click();
-        QApplication::quit();
-    });
+    // Logout, shutdown, Ctrl+C and the end of the display end the program as File > Exit does.
+    ExitSignals exitSignals(
+        [&] {
+            if (window)
+                window->mnuFileExit_Click();
+            QApplication::quit();
+        },
+        [&] {
+            // No box can open on a display that is gone.
+            MessageBox::setPresenter([](const QString &, const QString &text, MessageBox::Icon) {
+                qInfo("%s", qPrintable(text));
+            });
+            if (window)
+                window->SaveWindowSettings();
+        });
     try {
         window = std::make_unique<frmMain>(
             [](QWidget *videoParent) -> std::unique_ptr<MediaPlayer> {

@@ -229,16 +229,7 @@ void frmMain::Form_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
-    ignoreFailure([&] {
-        SetConfigValue(QStringLiteral("width"), Numbers::shortestText(float(outerWidthTwips())));
-    });
-    ignoreFailure([&] {
-        SetConfigValue(QStringLiteral("height"), Numbers::shortestText(float(outerHeightTwips())));
-    });
-    ignoreFailure([&] {
-        const int zoom = 1 * mnuZoom100->isChecked() + 2 * mnuZoom200->isChecked() + 3 * mnuZoomFit->isChecked();
-        SetConfigValue(QStringLiteral("zoom"), QString::number(zoom));
-    });
+    SaveWindowSettings();
     for (qint32 s = 1; s <= mRing.count(); ++s)
         ignoreFailure([&] { mRing.releaseSlot(s); });
     ignoreFailure([&] { delete mOptions.data(); });
@@ -255,6 +246,20 @@ void frmMain::Form_Unload()
 
 // ---------------------------------------------------------------------------
 // Settings
+
+void frmMain::SaveWindowSettings()
+{
+    ignoreFailure([&] {
+        SetConfigValue(QStringLiteral("width"), Numbers::shortestText(float(outerWidthTwips())));
+    });
+    ignoreFailure([&] {
+        SetConfigValue(QStringLiteral("height"), Numbers::shortestText(float(outerHeightTwips())));
+    });
+    ignoreFailure([&] {
+        const int zoom = 1 * mnuZoom100->isChecked() + 2 * mnuZoom200->isChecked() + 3 * mnuZoomFit->isChecked();
+        SetConfigValue(QStringLiteral("zoom"), QString::number(zoom));
+    });
+}
 
 void frmMain::LoadSettings()
 {

@@ -57,6 +57,8 @@ public:
 
     // Settings.
     void LoadSettings();
+    // The window's size and zoom, as the exit saves them.
+    void SaveWindowSettings();
     qint32 GetFrameTimeInterval();
 
     // Playback.

@@ -473,7 +473,20 @@ options_large() {
   done
 }
 
+# The X server ends under a zoomed video (a logout, a crashed server): the settings are saved as at File > Exit.
+display_lost() {
+  start "$demo"
+  wait_until 10 "the demo clip to play" playing
+  keys ctrl+F2
+  wait_until 5 "the video and window at 200 %" zoomed 960
+  kill "${pids[0]}"
+  local code=0
+  wait "$app" || code=$?
+  [ "$code" = 0 ] && [ "$(setting zoom)" = 2 ] && [ -n "$(setting width)" ] && [ -n "$(setting height)" ] ||
+    fail "after the display ended: exit code $code, settings $(tr -d '\r' <"$ini" | tr '\n' ' ')"
+}
+
 [[ " first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open \
-mail " == *" $scenario "* ]] || fail "no scenario named $scenario"
+mail display_lost " == *" $scenario "* ]] || fail "no scenario named $scenario"
 "$scenario"
 echo "PASS: $scenario"
