@@ -5,6 +5,7 @@
 #include "settings/ProfileFile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QRecursiveMutex>
 #include <QSet>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
 
 #include <memory>
@@ -32,20 +34,41 @@ const QString kSection = QString::fromLatin1(AppInfo::kTitle);
 // What a read returns for a key that is not there; it never reaches the caller.
 const QString kMissingValue = QStringLiteral("DUMMY_REGISTRY_VALUE");
 constexpr int kValueBufferSize = 1000;
+// A copy holds the lock for a moment only: a lock this old whose holder cannot be asked was
+// left by a copy that ended between making it and writing its holder, or on another machine.
+constexpr qint64 kStaleMs = 3000;
 
 // The one hold of the settings lock this process has at a time.
 struct LockHold {
     QRecursiveMutex threads;
     int depth = 0;
     std::unique_ptr<QLockFile> file;
-    // Why writes under the current hold must not go ahead; empty when they may.
-    QString refusal;
+    // The lock file this run has given up on, told once: the writes go on without it.
+    QString givenUp;
 };
 
 LockHold &lockHold()
 {
     static LockHold hold;
     return hold;
+}
+
+// Whether the lock's holder cannot be asked whether it still runs: the file names none
+// (empty, garbage) or another machine's.
+bool unjudgeable(const QLockFile &file)
+{
+    qint64 pid = 0;
+    QString host, application;
+    return !file.getLockInfo(&pid, &host, &application) || (!host.isEmpty() && host != QSysInfo::machineHostName());
+}
+
+void giveUp(LockHold &hold, const QString &path, const QString &why)
+{
+    hold.givenUp = path;
+    MessageBox::show(QStringLiteral("The settings lock %1 %2, so the settings are written without it until "
+                                    "Replixa ends.")
+                         .arg(QDir::toNativeSeparators(path), why),
+                     MessageBox::Icon::Warning);
 }
 
 } // namespace
@@ -98,34 +121,36 @@ SettingsLock::SettingsLock()
         QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     const QString path = settingsFilePath() + QStringLiteral(".lock");
-    const QString shownPath = QDir::toNativeSeparators(path);
+    if (hold.givenUp == path)
+        return;
     // QLockFile reads a lock file it finds, and reading a pipe would wait for ever.
     struct stat status {};
     if (::lstat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
-        hold.refusal = QStringLiteral("the settings lock is not a regular file (%1)").arg(shownPath);
+        giveUp(hold, path, QStringLiteral("is not a regular file"));
         return;
     }
     auto file = std::make_unique<QLockFile>(path);
     // Asked often rather than with QLockFile's growing pauses, so that a copy waiting
     // behind another's brief write goes on soon after it.
     const QDeadlineTimer deadline(kWaitMs);
-    while (!file->tryLock(0) && file->error() == QLockFile::LockFailedError && !deadline.hasExpired())
-        QThread::msleep(10);
+    while (!file->tryLock(0) && file->error() == QLockFile::LockFailedError && !deadline.hasExpired()) {
+        const bool stale = unjudgeable(*file)
+                           && QFileInfo(path).lastModified().msecsTo(QDateTime::currentDateTime()) > kStaleMs;
+        if (!stale || !file->removeStaleLockFile())
+            QThread::msleep(10);
+    }
     if (file->isLocked())
         hold.file = std::move(file);
     else if (file->error() == QLockFile::LockFailedError)
-        hold.refusal = QStringLiteral("another program has held the settings lock for more than %1 seconds (%2)")
-                           .arg(kWaitMs / 1000)
-                           .arg(shownPath);
+        giveUp(hold, path,
+               QStringLiteral("has been held by another program for more than %1 seconds").arg(kWaitMs / 1000));
 }
 
 SettingsLock::~SettingsLock()
 {
     LockHold &hold = lockHold();
-    if (--hold.depth == 0) {
+    if (--hold.depth == 0)
         hold.file.reset(); // removes the lock file
-        hold.refusal.clear();
-    }
     hold.threads.unlock();
 }
 
@@ -145,10 +170,6 @@ void SetConfigValue(const QString &key, const QString &value)
     messageBoxOnFailure("SetConfigValue: ", [&] {
         try {
             const SettingsLock lock;
-            if (!lockHold().refusal.isEmpty())
-                raiseFailure(Failure::PathFileAccess,
-                             Failure::standardDescription(Failure::PathFileAccess) + QStringLiteral(": ")
-                                 + lockHold().refusal);
             ProfileFile::write(settingsFilePath(), kSection, key, value);
         } catch (const Failure &failure) {
             // A file that cannot be written is told once, by its failure's number: a run would

@@ -35,10 +35,12 @@ void SetConfigValue(const QString &key, const QString &value);
 // settings go there; holding it again in the same thread, as the writes inside
 // do, costs nothing, and other threads wait for it.
 // It never fails itself. When no lock file can be made there (a read-only folder),
-// nothing is locked: reads go on and writes fail or succeed as they would anyway. When
-// another copy keeps the lock longer than kWaitMs, reads go on and every write under
-// this hold fails with a message box naming the lock file, rather than risk undoing
-// that copy's change.
+// nothing is locked: reads go on and writes fail or succeed as they would anyway. A lock
+// file that names no holder (empty, garbage) or another machine's and is a few seconds
+// old is stale and taken over. When the lock cannot be had (another copy keeps it longer
+// than kWaitMs, or it is no regular file), a message box says so once, and the run
+// writes without it from then on: each write replaces the file whole, so the file stays
+// sound, though a value another copy writes at the same moment may be lost.
 class SettingsLock {
 public:
     static constexpr int kWaitMs = 5000;
