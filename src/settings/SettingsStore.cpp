@@ -154,13 +154,43 @@ SettingsLock::~SettingsLock()
     hold.threads.unlock();
 }
 
+namespace {
+
+// Whether this failure of the settings file has been told before in the run. A file that
+// cannot be read or written is told once for each way it fails (by the failure's number):
+// a run would otherwise bring a row of boxes, one for every value read at start-up or
+// saved at exit.
+bool toldBefore(const char *access, const Failure &failure)
+{
+    static QMutex guard;
+    static QSet<QString> told;
+    const QMutexLocker locked(&guard);
+    const int number = failure.number();
+    const bool fileFailure = number == Failure::PermissionDenied || number == Failure::PathFileAccess
+                             || number == Failure::PathNotFound || number == Failure::DiskFull;
+    const QString kind = QString::fromLatin1(access) + QString::number(number) + QLatin1Char(' ') + settingsFilePath();
+    if (!fileFailure)
+        return false;
+    if (told.contains(kind))
+        return true;
+    told.insert(kind);
+    return false;
+}
+
+} // namespace
+
 QString GetConfigValue(const QString &key)
 {
     QString value;
     messageBoxOnFailure("GetConfigValue: ", [&] {
-        const QString text = ProfileFile::read(settingsFilePath(), kSection, key, kMissingValue, kValueBufferSize);
-        if (text != kMissingValue)
-            value = text;
+        try {
+            const QString text = ProfileFile::read(settingsFilePath(), kSection, key, kMissingValue, kValueBufferSize);
+            if (text != kMissingValue)
+                value = text;
+        } catch (const Failure &failure) {
+            if (!toldBefore("read ", failure))
+                throw;
+        }
     });
     return value;
 }
@@ -172,20 +202,8 @@ void SetConfigValue(const QString &key, const QString &value)
             const SettingsLock lock;
             ProfileFile::write(settingsFilePath(), kSection, key, value);
         } catch (const Failure &failure) {
-            // A file that cannot be written is told once, by its failure's number: a run would
-            // otherwise end in a row of boxes, one for every value saved at exit.
-            static QMutex guard;
-            static QSet<QString> told;
-            const QMutexLocker locked(&guard);
-            const int number = failure.number();
-            const bool fileFailure = number == Failure::PermissionDenied || number == Failure::PathFileAccess
-                                     || number == Failure::PathNotFound || number == Failure::DiskFull;
-            const QString kind = QString::number(number) + QLatin1Char(' ') + settingsFilePath();
-            if (fileFailure && told.contains(kind))
-                return;
-            if (fileFailure)
-                told.insert(kind);
-            throw;
+            if (!toldBefore("write ", failure))
+                throw;
         }
     });
 }

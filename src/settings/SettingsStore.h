@@ -21,7 +21,8 @@ QString settingsFolder();
 // The full path of the settings file, Replixa.ini in settingsFolder().
 QString settingsFilePath();
 
-// The value of the setting, or "" when it is not set; a failure shows a message box.
+// The value of the setting, or "" when it is not set; a failure shows a message box,
+// once a run for each way the file fails to be read.
 QString GetConfigValue(const QString &key);
 // Stores the setting; a failure shows a message box and writes nothing. A file that
 // cannot be written is told once a run: a later write to it failing with the same

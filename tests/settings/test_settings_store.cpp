@@ -127,6 +127,7 @@ private slots:
         QVERIFY2(!refused || mBoxes[0].startsWith("SetConfigValue: " + text(row.box)), qPrintable(mBoxes.value(0)));
     }
     // Nothing waits on a pipe or replaces what stands in the file's place; some places refuse only writes.
+    // A read and a write failing are each told once in a run.
     void refusedPlace_data()
     {
         QTest::addColumn<QStringList>("boxes");
@@ -152,9 +153,11 @@ private slots:
         const QByteArray name = QFile::encodeName(settingsFilePath());
         const auto mode = [&name] { struct stat s {}; return stat(name, &s) ? -1 : int(s.st_mode); };
         const int was = mode();
-        QCOMPARE(GetConfigValue("CaptureCount"), QString());
-        SetConfigValue("CaptureCount", "30");
-        QVERIFY2(mBoxes.size() == boxes.size(), qPrintable(mBoxes.join('|'))); // one box each, naming the file
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(GetConfigValue("CaptureCount"), QString());
+            SetConfigValue("CaptureCount", "30");
+        }
+        QVERIFY2(mBoxes.size() == boxes.size(), qPrintable(mBoxes.join('|'))); // each told once, naming the file
         for (qsizetype i = 0; i < boxes.size(); ++i)
             QVERIFY2(mBoxes[i].startsWith(boxes[i]) && mBoxes[i].contains(settingsFilePath()), qPrintable(mBoxes[i]));
         QCOMPARE(mode(), was);
