@@ -14,10 +14,11 @@
 #include <QMutex>
 #include <QRecursiveMutex>
 #include <QSet>
-#include <QStandardPaths>
 #include <QSysInfo>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,6 +46,8 @@ struct LockHold {
     std::unique_ptr<QLockFile> file;
     // The lock file this run has given up on, told once: the writes go on without it.
     QString givenUp;
+    // Why the settings folder cannot be made, found by the current hold; empty when it is there.
+    QString unsavable;
 };
 
 LockHold &lockHold()
@@ -69,6 +72,43 @@ void giveUp(LockHold &hold, const QString &path, const QString &why)
                                     "Replixa ends.")
                          .arg(QDir::toNativeSeparators(path), why),
                      MessageBox::Icon::Warning);
+}
+
+// The user's configuration folder: an absolute XDG_CONFIG_HOME, else ~/.config; empty when
+// neither names one. A relative XDG_CONFIG_HOME is ignored, as the XDG rules ask.
+QString configHome()
+{
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME"), home = qEnvironmentVariable("HOME");
+    return QDir::isAbsolutePath(xdg)    ? xdg
+           : QDir::isAbsolutePath(home) ? QDir::cleanPath(home + QStringLiteral("/.config"))
+                                        : QString();
+}
+
+// Makes the settings folder, and the folders above it, when it is missing; says why it cannot be.
+QString makeFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        return QStringLiteral("neither XDG_CONFIG_HOME nor HOME names the user's configuration folder");
+    const QByteArray path = QFile::encodeName(folder);
+    const auto isFolder = [&path] {
+        struct stat status {};
+        return ::stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode);
+    };
+    const auto cannot = [&folder](const char *why) {
+        return QStringLiteral("the folder %1 cannot be created (%2)")
+            .arg(QDir::toNativeSeparators(folder), QString::fromLocal8Bit(why));
+    };
+    if (isFolder())
+        return {};
+    for (qsizetype end = path.indexOf('/', 1);; end = path.indexOf('/', end + 1)) {
+        // The folder of the settings is the user's own; those above it are made as any other.
+        const QByteArray part = end < 0 ? path : path.left(end);
+        if (::mkdir(part.constData(), end < 0 ? 0700 : 0777) != 0 && errno != EEXIST)
+            return cannot(std::strerror(errno));
+        if (end < 0)
+            break;
+    }
+    return isFolder() ? QString() : cannot("a file has its name");
 }
 
 } // namespace
@@ -97,17 +137,19 @@ QString settingsFolder()
     if (program != decidedFor) {
         decidedFor = program;
         // access() also knows a read-only file system, which refuses even root.
-        folder = ::access(QFile::encodeName(program).constData(), W_OK) == 0
-                     ? program
-                     : QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/')
-                           + QString::fromLatin1(AppInfo::kTitle);
+        const QString home = configHome();
+        folder = ::access(QFile::encodeName(program).constData(), W_OK) == 0 ? program
+                 : home.isEmpty() ? QString()
+                                  : home + QLatin1Char('/') + QString::fromLatin1(AppInfo::kTitle);
     }
     return folder;
 }
 
 QString settingsFilePath()
 {
-    return settingsFolder() + QLatin1Char('/') + QString::fromLatin1(AppInfo::kTitle) + QStringLiteral(".ini");
+    const QString folder = settingsFolder();
+    return folder.isEmpty() ? QString()
+                            : folder + QLatin1Char('/') + QString::fromLatin1(AppInfo::kTitle) + QStringLiteral(".ini");
 }
 
 SettingsLock::SettingsLock()
@@ -116,10 +158,10 @@ SettingsLock::SettingsLock()
     hold.threads.lock();
     if (hold.depth++ > 0)
         return;
-    if (const QString folder = settingsFolder(); folder != ProgramFolder::path() && !QFileInfo::exists(folder)) {
-        QDir().mkpath(QFileInfo(folder).path());
-        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    const QString folder = settingsFolder();
+    hold.unsavable = folder == ProgramFolder::path() ? QString() : makeFolder(folder);
+    if (!hold.unsavable.isEmpty())
+        return;
     const QString path = settingsFilePath() + QStringLiteral(".lock");
     if (hold.givenUp == path)
         return;
@@ -200,6 +242,9 @@ void SetConfigValue(const QString &key, const QString &value)
     messageBoxOnFailure("SetConfigValue: ", [&] {
         try {
             const SettingsLock lock;
+            if (!lockHold().unsavable.isEmpty())
+                raiseFailure(Failure::PathNotFound,
+                             QStringLiteral("Settings cannot be saved this run: ") + lockHold().unsavable);
             ProfileFile::write(settingsFilePath(), kSection, key, value);
         } catch (const Failure &failure) {
             if (!toldBefore("write ", failure))

@@ -13,18 +13,20 @@ void setOverride(const QString &folder);
 } // namespace ProgramFolder
 
 // The folder of the settings file: the program's folder when it is writable at its first
-// use in the run, else the user's configuration folder. Decided again only when another
-// folder is put in the program's place, so a folder that turns read-only later keeps
-// the file, and the file never moves while the program runs.
+// use in the run, else the user's configuration folder ($XDG_CONFIG_HOME when it is an
+// absolute path, else $HOME/.config), or "" when neither names one. Decided again only
+// when another folder is put in the program's place, so a folder that turns read-only
+// later keeps the file, and the file never moves while the program runs.
 QString settingsFolder();
 
-// The full path of the settings file, Replixa.ini in settingsFolder().
+// The full path of the settings file, Replixa.ini in settingsFolder(); "" without a folder.
 QString settingsFilePath();
 
 // The value of the setting, or "" when it is not set; a failure shows a message box,
 // once a run for each way the file fails to be read.
 QString GetConfigValue(const QString &key);
-// Stores the setting; a failure shows a message box and writes nothing. A file that
+// Stores the setting; a failure shows a message box and writes nothing, as when the user's
+// configuration folder cannot be made, which says why settings cannot be saved. A file that
 // cannot be written is told once a run: a later write to it failing with the same
 // failure number shows nothing. The write holds a SettingsLock, so that two copies of
 // the program do not overwrite each other.

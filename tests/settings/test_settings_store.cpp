@@ -57,6 +57,7 @@ class TestSettingsStore : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> mDir;
     QStringList mBoxes;
+    const QByteArray mHome = qgetenv("HOME");
 private slots:
     void init()
     {
@@ -65,7 +66,7 @@ private slots:
         mBoxes.clear();
         MessageBox::setPresenter([this](const QString &, const QString &text, MessageBox::Icon) { mBoxes << text; });
     }
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void cleanup() { QLocale::setDefault(QLocale::c()), qputenv("HOME", mHome), qunsetenv("XDG_CONFIG_HOME"); }
     // Reads CaptureCount, then sets the key with files limited to 4 KiB. A refused write shows one
     // box and leaves the file and its folder as they were. "via link" keeps the file elsewhere.
     void write_data()
@@ -199,6 +200,38 @@ private slots:
         QVERIFY2(mBoxes.size() == boxes && mBoxes.filter("The settings lock ").size() == boxes,
                  qPrintable(mBoxes.join('|')));
         QCOMPARE(GetConfigValue("StartCount") + GetConfigValue("zoom"), "12");
+    }
+    // With the program's folder not writable, the settings go to the user's configuration folder; where
+    // that cannot be made, writes say once that nothing is saved this run, and why. A relative
+    // XDG_CONFIG_HOME is ignored.
+    void configFolder_data()
+    {
+        QTest::addColumn<QString>("home"); // "home", "file": a folder or a file in the test's folder
+        QTest::addColumn<QString>("xdg");
+        QTest::addColumn<QString>("box"); // none: saved in home/.config/Replixa
+        const QString cannot = "SetConfigValue: Settings cannot be saved this run: ";
+        QTest::newRow("HOME unset") << "" << "" << cannot + "neither XDG_CONFIG_HOME nor HOME names the user's";
+        QTest::newRow("unwritable") << "/sys" << "" << cannot + "the folder /sys/.config/Replixa cannot be created (";
+        QTest::newRow("XDG_CONFIG_HOME relative") << "home" << "relative" << "";
+        QTest::newRow("XDG_CONFIG_HOME a file")
+            << "home" << "file" << cannot + "the folder file/Replixa cannot be created (Not a directory)";
+    }
+    void configFolder()
+    {
+        QFETCH(QString, home);
+        QFETCH(QString, xdg);
+        QFETCH(QString, box);
+        const QString dir = mDir->path() + '/';
+        QVERIFY(QDir(dir).mkdir("home") && putFile(dir + "file", ""));
+        home.isEmpty() ? qunsetenv("HOME") : qputenv("HOME", QFile::encodeName(home.replace("home", dir + "home")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg.replace("file", dir + "file")));
+        ProgramFolder::setOverride(dir + "no such folder");
+        for (int i = 0; i < 2; ++i)
+            SetConfigValue("zoom", "2");
+        box.replace(" file", " " + dir + "file");
+        QVERIFY2(mBoxes.size() == !box.isEmpty() && (box.isEmpty() || mBoxes[0].startsWith(box)),
+                 qPrintable(mBoxes.join('|')));
+        QCOMPARE(fileBytes(dir + "home/.config/Replixa/Replixa.ini"), box.isEmpty() ? "[Replixa]\r\nzoom=2\r\n" : "");
     }
     void copiesAtOnceLoseNothing()
     {
