@@ -32,7 +32,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 #include <QToolButton>
@@ -518,25 +517,22 @@ void frmMain::Form_Resize()
     });
 }
 
+// A zoom asked for is a layout of its own, whatever number of resizes it takes, and the
+// ones that follow it: a shortage of memory is told once for it.
 void frmMain::mnuZoom100_Click()
 {
+    mMemoryWarned = false;
     reportFailures(*this, "mnuZoom100_Click: ", [&] { zoomWindow(mnuZoom100, 1, 6500); });
 }
 
 void frmMain::mnuZoom200_Click()
 {
+    mMemoryWarned = false;
     reportFailures(*this, "mnuZoom200_Click: ", [&] { zoomWindow(mnuZoom200, 2, 0); });
 }
 
 void frmMain::zoomWindow(QAction *item, int factor, double minimumWidthTwips)
 {
-    // One zoom is one layout, whatever number of resizes it takes: a shortage of
-    // memory is told once.
-    if (mRegionDepth == 0)
-        mMemoryWarned = false;
-    ++mRegionDepth;
-    const auto leave = qScopeGuard([this] { --mRegionDepth; });
-
     mFrameWatch->againWhenFramed([=, this] { zoomWindow(item, factor, minimumWidthTwips); });
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
     for (QAction *zoom : {mnuZoom100, mnuZoom200, mnuZoomFit})
@@ -561,6 +557,7 @@ void frmMain::zoomWindow(QAction *item, int factor, double minimumWidthTwips)
 
 void frmMain::mnuZoomFit_Click()
 {
+    mMemoryWarned = false;
     mnuZoom100->setChecked(false);
     mnuZoom200->setChecked(false);
     mnuZoomFit->setChecked(true);
@@ -658,10 +655,6 @@ void frmMain::mnuToolsOptions_Click()
 
 void frmMain::SetSnapshotRegion()
 {
-    const bool outermost = mRegionDepth == 0;
-    if (outermost)
-        mMemoryWarned = false;
-    ++mRegionDepth;
     reportFailures(*this, "SetSnapshotRegion: ", [&] {
         for (;;) {
             QWidget *video = mPlayer->widget();
@@ -671,8 +664,10 @@ void frmMain::SetSnapshotRegion()
             oCaptured->setPictureSize(QSize(size.width(), std::max(0, size.height() - 10)));
             if (mRing.count() > SnapshotRing::kMaxCount)
                 raiseFailure(Failure::Overflow);
-            if (mRing.allocateAll(size, MemoryBudget::forRing(mRing.bytesHeld())))
+            if (mRing.allocateAll(size, MemoryBudget::forRing(mRing.bytesHeld()))) {
+                mMemoryWarned = false;
                 return;
+            }
             if (!mnuZoom100->isChecked()) {
                 mnuZoom100_Click();
                 continue;
@@ -687,7 +682,6 @@ void frmMain::SetSnapshotRegion()
             return;
         }
     });
-    --mRegionDepth;
 }
 
 void frmMain::CaptureImage()

@@ -232,10 +232,9 @@ private:
     SlowMotion mSpeed{*this};
     std::unique_ptr<PositionControl> mPosition; // made with the player
     Twips::FrameWatch *mFrameWatch = nullptr;
-    int mRegionDepth = 0;
     QRect mNormalGeometry;
     KeyTracker mKeys;
-    bool mMemoryWarned = false;
+    bool mMemoryWarned = false; // a shortage of memory told, and no ring has fit since
     ErrorLog mErrors;
     QPointer<frmOptions> mOptions;
     QPointer<frmAbout> mAbout;

@@ -257,6 +257,21 @@ private slots:
         verifyRingFitsThePlayer();
         QCOMPARE(w->msErrorMessages(), QString());
     }
+    // With memory for no snapshot at all, a start with a medium tells it once, and so does each zoom
+    // asked for; the resizes that follow that layout tell nothing more.
+    void memoryToldOncePerLayout()
+    {
+        MemoryBudget::setAvailableOverride(MemoryBudget::kReserveBytes);
+        start(kClip);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(f->boxes.size(), 1);
+        w->mnuZoom200_Click();
+        const QSize larger = w->size() + QSize(10, 10);
+        w->resize(larger);
+        QTRY_COMPARE(w->size(), larger);
+        QCOMPARE(f->boxes.size(), 2);
+    }
     // The dialog, opened over a playing video, pauses it and shows the stored frame time; Escape
     // stores the choice, the close box drops it. File > Exit then stores the zoom.
     void optionsDialogAndExit_data()
