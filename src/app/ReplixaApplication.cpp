@@ -5,6 +5,7 @@
 #include "errors/MessageBox.h"
 #include "app/ExitSignals.h"
 #include "app/frmMain.h"
+#include "playback/LocalName.h"
 #include "playback/MpvMediaPlayer.h"
 
 #include <QIcon>
@@ -52,10 +53,11 @@ QString ReplixaApplication::commandLine(const QStringList &arguments)
 int runReplixa(int argc, char **argv)
 {
     // The command line is one file name, whatever it looks like: the toolkit sees none
-    // of it, so a file named "-reverse" is opened rather than taken as an option.
+    // of it, so a file named "-reverse" is opened rather than taken as an option. Its
+    // bytes are kept as they are, UTF-8 or not.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << LocalName::fromBytes(argv[i]);
     int toolkitArgc = 1;
     ReplixaApplication app(toolkitArgc, argv);
     ReplixaApplication::setApplicationName(QStringLiteral("Replixa"));

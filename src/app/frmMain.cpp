@@ -11,6 +11,7 @@
 #include "errors/MessageBox.h"
 #include "errors/SupportMail.h"
 #include "errors/frmError.h"
+#include "playback/LocalName.h"
 #include "playback/MediaPlayer.h"
 #include "playback/OpenDialog.h"
 #include "review/Capture.h"
@@ -352,12 +353,13 @@ void frmMain::Form_OLEDragDrop(const QMimeData *data)
 void frmMain::OpenMedia(const QString &name)
 {
     reportFailures(*this, "OpenMedia: ", [&] {
-        QString fileName = name;
-        fileName.remove(QLatin1Char('"'));
-        mPlayer->SetFileName(fileName);
+        // A caller without a shell may wrap the whole name in quotes; one inside belongs to it.
+        const bool wrapped = name.size() > 1 && name.startsWith(u'"') && name.endsWith(u'"');
+        mPlayer->SetFileName(wrapped ? name.mid(1, name.size() - 2) : name);
         if (mPlayer->PlayState() == MediaPlayer::Closed) {
             setCaption(QStringLiteral("Orvane %1 %2").arg(AppInfo::kTitle, AppInfo::kVersion));
-            MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + name, MessageBox::Icon::Warning);
+            MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + LocalName::shown(name),
+                             MessageBox::Icon::Warning);
             return;
         }
         mlDuration = Numbers::toInt32(mPlayer->Duration());
@@ -369,7 +371,7 @@ void frmMain::OpenMedia(const QString &name)
             mnuZoom200_Click();
         if (mnuZoomFit->isChecked())
             mnuZoomFit_Click();
-        setCaption(QStringLiteral("Orvane %1 - ").arg(AppInfo::kTitle) + mPlayer->FileName());
+        setCaption(QStringLiteral("Orvane %1 - ").arg(AppInfo::kTitle) + LocalName::shown(mPlayer->FileName()));
         PlayMedia();
         Form_Resize();
     });

@@ -1,11 +1,11 @@
 #include "playback/MpvMediaPlayer.h"
 
 #include "errors/Failure.h"
+#include "playback/LocalName.h"
 #include "playback/VideoWidget.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
-#include <QFileInfo>
+#include <QDir>
 #include <QImage>
 #include <QMetaObject>
 #include <QtEndian>
@@ -50,7 +50,9 @@ QString refusal(const QString &name)
 {
     if (name.trimmed().isEmpty())
         return QStringLiteral("No file name was given.");
-    const QByteArray path = QFile::encodeName(name);
+    if (QString why = LocalName::refusal(name); !why.isEmpty())
+        return why;
+    const QByteArray path = LocalName::toBytes(name);
     struct stat info {};
     if (::stat(path.constData(), &info) != 0) {
         return errno == EACCES ? QStringLiteral("The file cannot be reached: permission denied.")
@@ -400,7 +402,8 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     setFlagProperty("pause", false);
     setOpenState(Opening);
     // An absolute path: mpv never reads a local name as a URL or a protocol.
-    const QByteArray path = QFile::encodeName(QFileInfo(name).absoluteFilePath());
+    const QByteArray path =
+        LocalName::toBytes(QDir::cleanPath(name.startsWith(u'/') ? name : QDir::currentPath() + u'/' + name));
     const char *load[] = {"loadfile", path.constData(), "replace", nullptr};
     if (const int r = mpv_command(mMpv.get(), load); r < 0) {
         mError = engineFailure(r);

@@ -170,7 +170,9 @@ private slots:
         w->Form_OLEDragDrop(&data);
         data.setUrls({QUrl(QStringLiteral("https://example.org/clip.mp4"))});
         w->Form_OLEDragDrop(&data);
-        QCOMPARE(w->msErrorMessages().count("Form_OLEDragDrop: The dropped item is not a file, line "), 2);
+        data.setData("text/uri-list", "file:clips/serve.avi"); // relative to wherever the program runs
+        w->Form_OLEDragDrop(&data);
+        QCOMPARE(w->msErrorMessages().count("Form_OLEDragDrop: The dropped item is not a file, line "), 3);
         QCOMPARE(f->boxes, QStringList{"unrecognized file format\r\n\"/clips/gone.avi\""});
         data.setUrls({QUrl::fromLocalFile(kSecond), QUrl::fromLocalFile(kClip), QUrl::fromLocalFile("/a.avi")});
         w->Form_OLEDragDrop(&data);
@@ -178,6 +180,9 @@ private slots:
         data.setData("text/uri-list", "# a file manager's list\r\nfile://localhost/clips/My%20Cl%C3%AFp.mp4\r\n");
         w->Form_OLEDragDrop(&data); // a blank and a letter beyond ASCII, encoded; a comment; a host
         QCOMPARE(f->fake->FileName(), QStringLiteral("/clips/My Cl\u00efp.mp4"));
+        data.setData("text/uri-list", "file:///clips/caf%E9.avi"); // a Latin-1 name's byte, kept
+        w->Form_OLEDragDrop(&data);
+        QCOMPARE(f->fake->FileName(), QStringLiteral("/clips/caf\xDCE9.avi"));
     }
     // Fit fills any window: the player takes the inner area below the command bar, which spans
     // the window. Each layout, even one that keeps the window's size, gives the ring blank slots.

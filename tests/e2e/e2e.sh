@@ -486,7 +486,18 @@ display_lost() {
     fail "after the display ended: exit code $code, settings $(tr -d '\r' <"$ini" | tr '\n' ' ')"
 }
 
+# Names passed as they are, without a shell: a double quote inside, a byte that is no UTF-8.
+odd_names() {
+  for name in 'demo "clip".mp4' "caf"$'\xe9'".mp4"; do
+    cp "$demo" "$work/$name"
+    start "$work/$name"
+    wait_until 10 "$name to play" playing
+    [[ $(title) == *"${name/$'\xe9'/$'\xef\xbf\xbd'}" ]] || fail "$name: the caption reads $(title)"
+    quit
+  done
+}
+
 [[ " first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open \
-mail display_lost " == *" $scenario "* ]] || fail "no scenario named $scenario"
+mail display_lost odd_names " == *" $scenario "* ]] || fail "no scenario named $scenario"
 "$scenario"
 echo "PASS: $scenario"
