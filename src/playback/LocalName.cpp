@@ -1,5 +1,8 @@
 #include "playback/LocalName.h"
 
+#include <QList>
+
+#include <climits>
 
 namespace {
 
@@ -71,12 +74,26 @@ QString refusal(QStringView name)
 {
     if (name.contains(QChar(0)))
         return QStringLiteral("The name holds a NUL character, which no file name can.");
-    return {};
+    // Every character is a byte at least: a name of PATH_MAX characters is too long before
+    // it is encoded.
+    bool tooLong = name.size() >= PATH_MAX;
+    const QByteArray bytes = tooLong ? QByteArray() : toBytes(name);
+    tooLong = tooLong || bytes.size() >= PATH_MAX;
+    for (const QByteArray &part : bytes.split('/'))
+        tooLong = tooLong || part.size() > NAME_MAX;
+    return tooLong ? QStringLiteral("The name is too long: this system allows %1 bytes for a path and %2 for "
+                                    "each of its parts.")
+                         .arg(PATH_MAX - 1)
+                         .arg(NAME_MAX)
+                   : QString();
 }
 
 QString shown(QStringView name)
 {
+    constexpr qsizetype half = kShownLength / 2;
     QString text = name.toString();
+    if (text.size() > kShownLength)
+        text = text.first(half) + QChar(0x2026) + text.last(half);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         const bool cut = c.isHighSurrogate() ? i + 1 == text.size() || !text[i + 1].isLowSurrogate()

@@ -12,8 +12,11 @@ namespace LocalName {
 QString fromBytes(QByteArrayView bytes);
 // The name's bytes for the system: the same bytes fromBytes was given.
 QByteArray toBytes(QStringView name);
-// Why no file on this system can have the name, or "": a NUL.
+// Why no file on this system can have the name, or "": a NUL, or more bytes than the
+// system allows for a path (PATH_MAX) or for one of its parts (NAME_MAX).
 QString refusal(QStringView name);
-// The name as a message shows it: kept bytes, cut pairs and control characters as U+FFFD.
+// The name as a message shows it: kept bytes, cut pairs and control characters as U+FFFD,
+// and a long name's middle left out, so that a message holds at most kShownLength of it.
+constexpr qsizetype kShownLength = 201;
 QString shown(QStringView name);
 } // namespace LocalName

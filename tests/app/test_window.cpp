@@ -6,6 +6,7 @@
 #include "review/TileGrid.h"
 #include "settings/Numbers.h"
 #include "settings/frmOptions.h"
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -183,6 +184,11 @@ private slots:
         data.setData("text/uri-list", "file:///clips/caf%E9.avi"); // a Latin-1 name's byte, kept
         w->Form_OLEDragDrop(&data);
         QCOMPARE(f->fake->FileName(), QStringLiteral("/clips/caf\xDCE9.avi"));
+        data.setData("text/uri-list", "file:///" + QByteArray(4000000, 'a')); // told at once, in a short box
+        QElapsedTimer took;
+        took.start();
+        w->Form_OLEDragDrop(&data);
+        QVERIFY(took.elapsed() < 3000 && f->boxes.size() == 4 && f->boxes[3].size() < 300);
     }
     // Fit fills any window: the player takes the inner area below the command bar, which spans
     // the window. Each layout, even one that keeps the window's size, gives the ring blank slots.
