@@ -36,7 +36,8 @@ bool displayBroken()
 void onMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     gPreviousHandler(type, context, text);
-    if (type != QtWarningMsg || !gDisplayLost || QThread::currentThread() != qApp->thread() || !displayBroken())
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (type != QtWarningMsg || !app || QThread::currentThread() != app->thread() || !gDisplayLost || !displayBroken())
         return;
     std::exchange(gDisplayLost, {})();
     std::fflush(nullptr);
