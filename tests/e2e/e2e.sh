@@ -362,6 +362,7 @@ mail() {
   local body="Please write your message above this line."$'\r\n\r\n'"$version error descriptions:"$'\r\n'"${messages//$'\n'/$'\r\n'}"$'\r\n\r\n'
   [ "$(handed_address)" = "$recipient&Subject=$version&Body=$body|" ] || fail "Email bug report handed $(tail -1 "$work/handed")"
   wait_until 10 "the main window" main_window
+  close_about # the rewritten file counts this start as a first one
   quit
 }
 
