@@ -1,5 +1,7 @@
 #include "app/DroppedFile.h"
 
+#include "playback/LocalName.h"
+
 #include <QDir>
 #include <QMimeData>
 #include <QSysInfo>
@@ -22,24 +24,28 @@ QList<QByteArray> entries(QByteArray list)
     return result;
 }
 
-// The local name of a file: URL whose host is none, "localhost" or this machine. A '?'
-// or '#' that a sender left unencoded belongs to the name.
+// The local name of a file: URL whose host is none, "localhost" or this machine, and
+// whose path is absolute: a relative one would name a file wherever this program runs.
+// A '?' or '#' that a sender left unencoded belongs to the name. The name's bytes are
+// those the URL encodes, UTF-8 or not.
 QString localName(const QByteArray &entry)
 {
-    QUrl url = QUrl::fromEncoded(entry, QUrl::TolerantMode);
+    const QUrl url = QUrl::fromEncoded(entry, QUrl::TolerantMode);
     if (!url.isValid() || url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) != 0)
         return {};
     const QString host = url.host();
     if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0
         && host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) != 0)
         return {};
-    url.setHost({});
-    QString name = url.toLocalFile();
+    const auto bytes = [](const QString &encoded) { return QByteArray::fromPercentEncoding(encoded.toLatin1()); };
+    QByteArray name = bytes(url.path(QUrl::FullyEncoded));
+    if (!name.startsWith('/'))
+        return {};
     if (url.hasQuery())
-        name += QLatin1Char('?') + url.query(QUrl::FullyDecoded);
+        name += '?' + bytes(url.query(QUrl::FullyEncoded));
     if (url.hasFragment())
-        name += QLatin1Char('#') + url.fragment(QUrl::FullyDecoded);
-    return name;
+        name += '#' + bytes(url.fragment(QUrl::FullyEncoded));
+    return LocalName::fromBytes(name);
 }
 
 } // namespace

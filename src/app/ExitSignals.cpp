@@ -1,12 +1,17 @@
 #include "app/ExitSignals.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
 
+#include <xcb/xcb.h>
+
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +21,28 @@ namespace {
 // The handler may only write to a descriptor; the UI thread reads the other end.
 int gPipe[2] = {-1, -1};
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+std::function<void()> gDisplayLost;
+QtMessageHandler gPreviousHandler = nullptr;
+
+bool displayBroken()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 && x11->connection() && xcb_connection_has_error(x11->connection());
+}
+
+// Any warning on the UI thread looks at the connection, so that no wording of the toolkit's
+// matters; other threads leave it to the UI thread, which touches the window.
+void onMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    gPreviousHandler(type, context, text);
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (type != QtWarningMsg || !app || QThread::currentThread() != app->thread() || !gDisplayLost || !displayBroken())
+        return;
+    std::exchange(gDisplayLost, {})();
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
 
 void onExitSignal(int)
 {
@@ -27,8 +54,11 @@ void onExitSignal(int)
 
 } // namespace
 
-ExitSignals::ExitSignals(std::function<void()> exit, QObject *parent) : QObject(parent), mExit(std::move(exit))
+ExitSignals::ExitSignals(std::function<void()> exit, std::function<void()> displayLost, QObject *parent)
+    : QObject(parent), mExit(std::move(exit))
 {
+    gDisplayLost = std::move(displayLost);
+    gPreviousHandler = qInstallMessageHandler(onMessage);
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, gPipe) != 0)
         return;
     mNotifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, this);
@@ -43,6 +73,8 @@ ExitSignals::ExitSignals(std::function<void()> exit, QObject *parent) : QObject(
 
 ExitSignals::~ExitSignals()
 {
+    qInstallMessageHandler(gPreviousHandler);
+    gDisplayLost = {};
     for (const int number : kSignals)
         ::signal(number, SIG_DFL);
     for (int &fd : gPipe) {

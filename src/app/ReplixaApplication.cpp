@@ -5,6 +5,7 @@
 #include "errors/MessageBox.h"
 #include "app/ExitSignals.h"
 #include "app/frmMain.h"
+#include "playback/LocalName.h"
 #include "playback/MpvMediaPlayer.h"
 
 #include <QIcon>
@@ -52,10 +53,11 @@ QString ReplixaApplication::commandLine(const QStringList &arguments)
 int runReplixa(int argc, char **argv)
 {
     // The command line is one file name, whatever it looks like: the toolkit sees none
-    // of it, so a file named "-reverse" is opened rather than taken as an option.
+    // of it, so a file named "-reverse" is opened rather than taken as an option. Its
+    // bytes are kept as they are, UTF-8 or not.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << LocalName::fromBytes(argv[i]);
     int toolkitArgc = 1;
     ReplixaApplication app(toolkitArgc, argv);
     ReplixaApplication::setApplicationName(QStringLiteral("Replixa"));
@@ -67,12 +69,21 @@ int runReplixa(int argc, char **argv)
         icon.addFile(QStringLiteral(":/icons/replixa-%1.png").arg(size), QSize(size, size));
     ReplixaApplication::setWindowIcon(icon);
     std::unique_ptr<frmMain> window;
-    // Logout, shutdown and Ctrl+C end the program as File > Exit does.
-    ExitSignals exitSignals([&] {
-        if (window)
-            window->mnuFileExit_Click();
-        QApplication::quit();
-    });
+    // Logout, shutdown, Ctrl+C and the end of the display end the program as File > Exit does.
+    ExitSignals exitSignals(
+        [&] {
+            if (window)
+                window->mnuFileExit_Click();
+            QApplication::quit();
+        },
+        [&] {
+            // No box can open on a display that is gone.
+            MessageBox::setPresenter([](const QString &, const QString &text, MessageBox::Icon) {
+                qInfo("%s", qPrintable(text));
+            });
+            if (window)
+                window->SaveWindowSettings();
+        });
     try {
         window = std::make_unique<frmMain>(
             [](QWidget *videoParent) -> std::unique_ptr<MediaPlayer> {

@@ -12,6 +12,7 @@
 #include "errors/SupportMail.h"
 #include "errors/frmError.h"
 #include "playback/InputCodes.h"
+#include "playback/LocalName.h"
 #include "playback/MediaPlayer.h"
 #include "playback/OpenDialog.h"
 #include "review/Capture.h"
@@ -34,7 +35,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 #include <QToolButton>
@@ -86,8 +86,8 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(mPlayer.get(), &MediaPlayer::MouseDown, this, &frmMain::oMediaPlayer_MouseDown);
     // A medium that fails while it plays is told as one that fails to open.
     connect(mPlayer.get(), &MediaPlayer::Error, this, [this] {
-        MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + mPlayer->FileName(),
-                         MessageBox::Icon::Warning);
+        const QString name = LocalName::shown(mPlayer->FileName());
+        MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + name, MessageBox::Icon::Warning);
     });
     mPosition = std::make_unique<PositionControl>(*mPlayer, *this);
     mPlay = std::make_unique<PlayControl>(*mPlayer, *this, *PlayTimer, *PauseTimer);
@@ -264,16 +264,7 @@ void frmMain::Form_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
-    ignoreFailure([&] {
-        SetConfigValue(QStringLiteral("width"), Numbers::shortestText(float(outerWidthTwips())));
-    });
-    ignoreFailure([&] {
-        SetConfigValue(QStringLiteral("height"), Numbers::shortestText(float(outerHeightTwips())));
-    });
-    ignoreFailure([&] {
-        const int zoom = 1 * mnuZoom100->isChecked() + 2 * mnuZoom200->isChecked() + 3 * mnuZoomFit->isChecked();
-        SetConfigValue(QStringLiteral("zoom"), QString::number(zoom));
-    });
+    SaveWindowSettings();
     for (qint32 s = 1; s <= mRing.count(); ++s)
         ignoreFailure([&] { mRing.releaseSlot(s); });
     ignoreFailure([&] { delete mOptions.data(); });
@@ -290,6 +281,20 @@ void frmMain::Form_Unload()
 
 // ---------------------------------------------------------------------------
 // Settings
+
+void frmMain::SaveWindowSettings()
+{
+    ignoreFailure([&] {
+        SetConfigValue(QStringLiteral("width"), Numbers::shortestText(float(outerWidthTwips())));
+    });
+    ignoreFailure([&] {
+        SetConfigValue(QStringLiteral("height"), Numbers::shortestText(float(outerHeightTwips())));
+    });
+    ignoreFailure([&] {
+        const int zoom = 1 * mnuZoom100->isChecked() + 2 * mnuZoom200->isChecked() + 3 * mnuZoomFit->isChecked();
+        SetConfigValue(QStringLiteral("zoom"), QString::number(zoom));
+    });
+}
 
 void frmMain::LoadSettings()
 {
@@ -383,13 +388,14 @@ void frmMain::Form_OLEDragDrop(const QMimeData *data)
 void frmMain::OpenMedia(const QString &name)
 {
     reportFailures(*this, "OpenMedia: ", [&] {
-        QString fileName = name;
-        fileName.remove(QLatin1Char('"'));
+        // A caller without a shell may wrap the whole name in quotes; one inside belongs to it.
+        const bool wrapped = name.size() > 1 && name.startsWith(u'"') && name.endsWith(u'"');
         mPlay->newFile();
-        mPlayer->SetFileName(fileName);
+        mPlayer->SetFileName(wrapped ? name.mid(1, name.size() - 2) : name);
         if (mPlayer->PlayState() == MediaPlayer::Closed) {
             setCaption(QStringLiteral("Orvane %1 %2").arg(AppInfo::kTitle, AppInfo::kVersion));
-            MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + name, MessageBox::Icon::Warning);
+            MessageBox::show(mPlayer->ErrorDescription() + QStringLiteral("\r\n") + LocalName::shown(name),
+                             MessageBox::Icon::Warning);
             return;
         }
         mlDuration = Numbers::toInt32(mPlayer->Duration());
@@ -401,7 +407,7 @@ void frmMain::OpenMedia(const QString &name)
             mnuZoom200_Click();
         if (mnuZoomFit->isChecked())
             mnuZoomFit_Click();
-        setCaption(QStringLiteral("Orvane %1 - ").arg(AppInfo::kTitle) + mPlayer->FileName());
+        setCaption(QStringLiteral("Orvane %1 - ").arg(AppInfo::kTitle) + LocalName::shown(mPlayer->FileName()));
         PlayMedia();
         Form_Resize();
     });
@@ -535,25 +541,22 @@ void frmMain::Form_Resize()
     });
 }
 
+// A zoom asked for is a layout of its own, whatever number of resizes it takes, and the
+// ones that follow it: a shortage of memory is told once for it.
 void frmMain::mnuZoom100_Click()
 {
+    mMemoryWarned = false;
     reportFailures(*this, "mnuZoom100_Click: ", [&] { zoomWindow(mnuZoom100, 1, 6500); });
 }
 
 void frmMain::mnuZoom200_Click()
 {
+    mMemoryWarned = false;
     reportFailures(*this, "mnuZoom200_Click: ", [&] { zoomWindow(mnuZoom200, 2, 0); });
 }
 
 void frmMain::zoomWindow(QAction *item, int factor, double minimumWidthTwips)
 {
-    // One zoom is one layout, whatever number of resizes it takes: a shortage of
-    // memory is told once.
-    if (mRegionDepth == 0)
-        mMemoryWarned = false;
-    ++mRegionDepth;
-    const auto leave = qScopeGuard([this] { --mRegionDepth; });
-
     mFrameWatch->againWhenFramed([=, this] { zoomWindow(item, factor, minimumWidthTwips); });
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
     for (QAction *zoom : {mnuZoom100, mnuZoom200, mnuZoomFit})
@@ -578,6 +581,7 @@ void frmMain::zoomWindow(QAction *item, int factor, double minimumWidthTwips)
 
 void frmMain::mnuZoomFit_Click()
 {
+    mMemoryWarned = false;
     mnuZoom100->setChecked(false);
     mnuZoom200->setChecked(false);
     mnuZoomFit->setChecked(true);
@@ -675,10 +679,6 @@ void frmMain::mnuToolsOptions_Click()
 
 void frmMain::SetSnapshotRegion()
 {
-    const bool outermost = mRegionDepth == 0;
-    if (outermost)
-        mMemoryWarned = false;
-    ++mRegionDepth;
     reportFailures(*this, "SetSnapshotRegion: ", [&] {
         for (;;) {
             QWidget *video = mPlayer->widget();
@@ -688,8 +688,10 @@ void frmMain::SetSnapshotRegion()
             oCaptured->setPictureSize(QSize(size.width(), std::max(0, size.height() - 10)));
             if (mRing.count() > SnapshotRing::kMaxCount)
                 raiseFailure(Failure::Overflow);
-            if (mRing.allocateAll(size, MemoryBudget::forRing(mRing.bytesHeld())))
+            if (mRing.allocateAll(size, MemoryBudget::forRing(mRing.bytesHeld()))) {
+                mMemoryWarned = false;
                 return;
+            }
             if (!mnuZoom100->isChecked()) {
                 mnuZoom100_Click();
                 continue;
@@ -705,7 +707,6 @@ void frmMain::SetSnapshotRegion()
             return;
         }
     });
-    --mRegionDepth;
 }
 
 void frmMain::CaptureImage()

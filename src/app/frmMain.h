@@ -60,6 +60,8 @@ public:
 
     // Settings.
     void LoadSettings();
+    // The window's size and zoom, as the exit saves them.
+    void SaveWindowSettings();
     qint32 GetFrameTimeInterval();
 
     // Playback.
@@ -237,11 +239,10 @@ private:
     std::unique_ptr<PositionControl> mPosition; // made with the player
     std::unique_ptr<PlayControl> mPlay;         // made with the player
     Twips::FrameWatch *mFrameWatch = nullptr;
-    int mRegionDepth = 0;
     QRect mNormalGeometry;
     void takeKey(KeyTracker::Take take, int code, int shift);
     KeyTracker mKeys{[this](KeyTracker::Take take, int code, int shift) { takeKey(take, code, shift); }};
-    bool mMemoryWarned = false;
+    bool mMemoryWarned = false; // a shortage of memory told, and no ring has fit since
     ErrorLog mErrors;
     QPointer<frmOptions> mOptions;
     QPointer<frmAbout> mAbout;

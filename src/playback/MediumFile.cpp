@@ -1,5 +1,7 @@
 #include "playback/MediumFile.h"
 
+#include "playback/LocalName.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
@@ -20,7 +22,7 @@ void MediumFile::open(const QString &path)
 {
     close();
     // Never waits, even for a pipe put in the file's place since it was looked at.
-    mFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    mFd = ::open(LocalName::toBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info {};
     if (mFd >= 0 && ::fstat(mFd, &info) == 0 && S_ISREG(info.st_mode))
         mSize = info.st_size;

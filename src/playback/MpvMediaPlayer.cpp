@@ -1,11 +1,12 @@
 #include "playback/MpvMediaPlayer.h"
 
 #include "errors/Failure.h"
+#include "playback/LocalName.h"
 #include "playback/MpvOpen.h"
 #include "playback/VideoWidget.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <QDir>
 #include <QImage>
 #include <QMetaObject>
 #include <QtEndian>
@@ -337,7 +338,7 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     // A file that is set starts playing.
     setFlagProperty("pause", false);
     setOpenState(Opening);
-    const QString path = QFileInfo(name).absoluteFilePath();
+    const QString path = QDir::cleanPath(name.startsWith(u'/') ? name : QDir::currentPath() + u'/' + name);
     mFile.open(path);
     const std::optional<MpvOpen::Opened> opened = mOpen->open(path, mError);
     if (!opened) {

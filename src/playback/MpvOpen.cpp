@@ -1,7 +1,8 @@
 #include "playback/MpvOpen.h"
 
+#include "playback/LocalName.h"
+
 #include <QDeadlineTimer>
-#include <QFile>
 
 #include <mpv/client.h>
 
@@ -28,7 +29,9 @@ QString MpvOpen::refusal(const QString &name)
 {
     if (name.trimmed().isEmpty())
         return QStringLiteral("No file name was given.");
-    const QByteArray path = QFile::encodeName(name);
+    if (QString why = LocalName::refusal(name); !why.isEmpty())
+        return why;
+    const QByteArray path = LocalName::toBytes(name);
     struct stat info {};
     if (::stat(path.constData(), &info) != 0) {
         return errno == EACCES ? QStringLiteral("The file cannot be reached: permission denied.")
@@ -75,7 +78,7 @@ void MpvOpen::turnUpright(mpv_handle *mpv)
 std::optional<MpvOpen::Opened> MpvOpen::open(const QString &absolutePath, QString &why)
 {
     // An absolute path: mpv never reads a local name as a URL or a protocol.
-    const QByteArray path = QFile::encodeName(absolutePath);
+    const QByteArray path = LocalName::toBytes(absolutePath);
     const char *load[] = {"loadfile", path.constData(), "replace", nullptr};
     if (const int r = mpv_command(mMpv, load); r < 0) {
         why = engineFailure(r);

@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 #include "playback/OpenDialog.h"
 #include "settings/frmOptions.h"
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -168,7 +169,9 @@ private slots:
         w->Form_OLEDragDrop(&data);
         data.setUrls({QUrl(QStringLiteral("https://example.org/clip.mp4"))});
         w->Form_OLEDragDrop(&data);
-        QCOMPARE(w->msErrorMessages().count("Form_OLEDragDrop: The dropped item is not a file, line "), 2);
+        data.setData("text/uri-list", "file:clips/serve.avi"); // relative to wherever the program runs
+        w->Form_OLEDragDrop(&data);
+        QCOMPARE(w->msErrorMessages().count("Form_OLEDragDrop: The dropped item is not a file, line "), 3);
         QCOMPARE(f->boxes, QStringList{"unrecognized file format\r\n\"/clips/gone.avi\""});
         data.setUrls({QUrl::fromLocalFile(kSecond), QUrl::fromLocalFile(kClip), QUrl::fromLocalFile("/a.avi")});
         w->Form_OLEDragDrop(&data);
@@ -176,6 +179,14 @@ private slots:
         data.setData("text/uri-list", "# a file manager's list\r\nfile://localhost/clips/My%20Cl%C3%AFp.mp4\r\n");
         w->Form_OLEDragDrop(&data); // a blank and a letter beyond ASCII, encoded; a comment; a host
         QCOMPARE(f->fake->FileName(), QStringLiteral("/clips/My Cl\u00efp.mp4"));
+        data.setData("text/uri-list", "file:///clips/caf%E9.avi"); // a Latin-1 name's byte, kept
+        w->Form_OLEDragDrop(&data);
+        QCOMPARE(f->fake->FileName(), QStringLiteral("/clips/caf\xDCE9.avi"));
+        data.setData("text/uri-list", "file:///" + QByteArray(4000000, 'a')); // told at once, in a short box
+        QElapsedTimer took;
+        took.start();
+        w->Form_OLEDragDrop(&data);
+        QVERIFY(took.elapsed() < 3000 && f->boxes.size() == 4 && f->boxes[3].size() < 300);
     }
     // Fit fills any window: the player takes the inner area below the command bar, which spans
     // the window. Each layout, even one that keeps the window's size, gives the ring blank slots.
@@ -254,6 +265,21 @@ private slots:
         }
         verifyRingFitsThePlayer();
         QCOMPARE(w->msErrorMessages(), QString());
+    }
+    // With memory for no snapshot at all, a start with a medium tells it once, and so does each zoom
+    // asked for; the resizes that follow that layout tell nothing more.
+    void memoryToldOncePerLayout()
+    {
+        MemoryBudget::setAvailableOverride(MemoryBudget::kReserveBytes);
+        start(kClip);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(f->boxes.size(), 1);
+        w->mnuZoom200_Click();
+        const QSize larger = w->size() + QSize(10, 10);
+        w->resize(larger);
+        QTRY_COMPARE(w->size(), larger);
+        QCOMPARE(f->boxes.size(), 2);
     }
     // The dialog, opened over a playing video, pauses it and shows the stored frame time; Escape
     // stores the choice, the close box drops it. File > Exit then stores the zoom.

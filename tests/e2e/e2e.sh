@@ -7,7 +7,7 @@
 set -euo pipefail
 program=$1 scenario=$2
 # The scenarios, also read by CMakeLists.txt to make one test of each.
-scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state)
+scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names)
 [[ " ${scenarios[*]} " == *" $scenario "* ]] || { echo "FAIL: no scenario named $scenario" >&2; exit 1; }
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d /tmp/replixa-e2e.XXXXXX)"
@@ -441,7 +441,7 @@ mail() {
   local body="Please write your message above this line."$'\r\n\r\n'"$version error descriptions:"$'\r\n'"${messages//$'\n'/$'\r\n'}"$'\r\n\r\n'
   [ "$(handed_address)" = "$recipient&Subject=$version&Body=$body|" ] || fail "Email bug report handed $(tail -1 "$work/handed")"
   wait_until 10 "the main window" main_window
-  close_about # the second start's
+  close_about # the rewritten file counts this start as a first one
   quit
 }
 
@@ -549,6 +549,30 @@ options_large() {
     options_dialog
     options_readable "$dpi"
     keys Return
+    quit
+  done
+}
+
+# The X server ends under a zoomed video (a logout, a crashed server): the settings are saved as at File > Exit.
+display_lost() {
+  start "$demo"
+  wait_until 10 "the demo clip to play" playing
+  keys ctrl+F2
+  wait_until 5 "the video and window at 200 %" zoomed 960
+  kill "${pids[0]}"
+  local code=0
+  wait "$app" || code=$?
+  [ "$code" = 0 ] && [ "$(setting zoom)" = 2 ] && [ -n "$(setting width)" ] && [ -n "$(setting height)" ] ||
+    fail "after the display ended: exit code $code, settings $(tr -d '\r' <"$ini" | tr '\n' ' ')"
+}
+
+# Names passed as they are, without a shell: a double quote inside, a byte that is no UTF-8.
+odd_names() {
+  for name in 'demo "clip".mp4' "caf"$'\xe9'".mp4"; do
+    cp "$demo" "$work/$name"
+    start "$work/$name"
+    wait_until 10 "$name to play" playing
+    [[ $(title) == *"${name/$'\xe9'/$'\xef\xbf\xbd'}" ]] || fail "$name: the caption reads $(title)"
     quit
   done
 }
