@@ -20,6 +20,7 @@
 #include "review/ReviewAge.h"
 #include "review/ReviewButton.h"
 #include "review/ReviewPicture.h"
+#include "review/SnapshotView.h"
 #include "review/SharedImageBlock.h"
 #include "review/TileGrid.h"
 #include "settings/Numbers.h"
@@ -99,6 +100,7 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(oCaptured, &ReviewPicture::MouseDown, this, &frmMain::oCaptured_MouseDown);
     connect(oCaptured, &ReviewPicture::MouseUp, this, [this] { ReleaseReview(); });
     connect(oCaptured, &ReviewPicture::DblClick, this, &frmMain::oCaptured_DblClick);
+    mView = std::make_unique<SnapshotView>(mRing, *oCaptured, *mPlayer, *frCommand->lblReviewTime);
     updateMinimumSize();
 
     // Where the display server reads our memory, the ring lies in one block shared with it,
@@ -114,6 +116,7 @@ frmMain::~frmMain()
     qApp->removeEventFilter(this);
     // The player's widget is a child of client; release the engine first so it never
     // outlives the window it draws into.
+    mView.reset();
     mPlay.reset();
     mPosition.reset();
     mPlayer.reset();
@@ -711,15 +714,7 @@ void frmMain::SetSnapshotRegion()
 
 void frmMain::CaptureImage()
 {
-    reportFailures(*this, "CaptureImage: ", [&] {
-        const qint32 slot = mRing.captureSlot();
-        if (slot < 1)
-            return; // an empty ring
-        mRing.prepareForWriting(slot);
-        Capture::videoArea(*mPlayer, *oCaptured, mRing.slot(slot));
-        mRing.markWritten(slot);
-        mRing.setCaptureSlot(slot - 1 < 1 ? mRing.count() : slot - 1);
-    });
+    reportFailures(*this, "CaptureImage: ", [&] { mView->capture(); });
 }
 
 void frmMain::PlayTimer_Timer()
@@ -737,28 +732,7 @@ void frmMain::ShowImage(qint32 offset)
 {
     reportFailures(*this, "ShowImage: ", [&] {
         mReview.setOffset(offset);
-        if (offset < 0 || offset > mRing.count())
-            return;
-        QWidget *video = mPlayer->widget();
-        if (offset == 0) {
-            video->setVisible(true);
-            oCaptured->hide();
-            oCaptured->showBlack(); // no snapshot stays held for the captures to come
-            frCommand->lblReviewTime->setText(QStringLiteral("0 sec"));
-            return;
-        }
-        frCommand->lblReviewTime->setText(
-            ReviewAge::text(ReviewAge::seconds(PlayTimer->interval(), PauseTimer->interval(), offset)));
-        const qint32 slot = mRing.slotOfOffset(offset);
-        video->setVisible(false);
-        // The snapshot's own pixels are shown, not a copy of them.
-        if (mRing.isWritten(slot))
-            oCaptured->showSnapshot(mRing.slot(slot));
-        else if (mRing.isAllocated(slot))
-            oCaptured->showBlack(); // a slot not written since its allocation is blank
-        oCaptured->show();
-        oCaptured->raise();
-        oCaptured->present();
+        mView->show(offset, ReviewAge::seconds(PlayTimer->interval(), PauseTimer->interval(), offset));
     });
 }
 
@@ -836,13 +810,8 @@ void frmMain::mnuToolsCopy_Click()
     reportFailures(*this, "mnuToolsCopy_Click: ", [&] {
         QClipboard *clipboard = QGuiApplication::clipboard();
         clipboard->clear();
-        // The live video is taken at the review picture's size as a capture takes it, so
-        // that the clipboard gets what the screen shows. A snapshot shown goes there as
-        // it is: a capture never writes into a picture that is still held.
-        if (mPlayer->widget()->isVisible())
-            clipboard->setImage(Capture::newPicture(*mPlayer, *oCaptured, oCaptured->buffer().size()));
-        else if (oCaptured->isVisible())
-            clipboard->setImage(oCaptured->clipboardPicture());
+        if (const QImage shown = mView->shownPicture(); !shown.isNull())
+            clipboard->setImage(shown);
     });
 }
 

@@ -33,6 +33,7 @@ class QSlider;
 class QToolButton;
 class ReviewButton;
 class ReviewPicture;
+class SnapshotView;
 
 namespace Twips {
 class FrameWatch;
@@ -238,6 +239,7 @@ private:
     SlowMotion mSpeed{*this};
     std::unique_ptr<PositionControl> mPosition; // made with the player
     std::unique_ptr<PlayControl> mPlay;         // made with the player
+    std::unique_ptr<SnapshotView> mView;        // made with the player and the review picture
     Twips::FrameWatch *mFrameWatch = nullptr;
     QRect mNormalGeometry;
     void takeKey(KeyTracker::Take take, int code, int shift);

@@ -1,0 +1,62 @@
+#include "review/SnapshotView.h"
+
+#include "playback/MediaPlayer.h"
+#include "review/Capture.h"
+#include "review/ReviewAge.h"
+#include "review/ReviewPicture.h"
+#include "review/SnapshotRing.h"
+
+#include <QLabel>
+
+SnapshotView::SnapshotView(SnapshotRing &ring, ReviewPicture &picture, const MediaPlayer &player, QLabel &age)
+    : mRing(ring), mPicture(picture), mPlayer(player), mAge(age)
+{
+}
+
+void SnapshotView::capture()
+{
+    const qint32 slot = mRing.captureSlot();
+    if (slot < 1)
+        return; // an empty ring
+    mRing.prepareForWriting(slot);
+    Capture::videoArea(mPlayer, mPicture, mRing.slot(slot));
+    mRing.markWritten(slot);
+    mRing.setCaptureSlot(slot - 1 < 1 ? mRing.count() : slot - 1);
+}
+
+void SnapshotView::show(qint32 offset, double ageSeconds)
+{
+    if (offset < 0 || offset > mRing.count())
+        return;
+    QWidget *video = mPlayer.widget();
+    if (offset == 0) {
+        video->setVisible(true);
+        mPicture.hide();
+        mPicture.showBlack(); // no snapshot stays held for the captures to come
+        mAge.setText(QStringLiteral("0 sec"));
+        return;
+    }
+    mAge.setText(ReviewAge::text(ageSeconds));
+    const qint32 slot = mRing.slotOfOffset(offset);
+    video->setVisible(false);
+    // The snapshot's own pixels are shown, not a copy of them.
+    if (mRing.isWritten(slot))
+        mPicture.showSnapshot(mRing.slot(slot));
+    else if (mRing.isAllocated(slot))
+        mPicture.showBlack(); // a slot not written since its allocation is blank
+    mPicture.show();
+    mPicture.raise();
+    mPicture.present();
+}
+
+QImage SnapshotView::shownPicture() const
+{
+    // The live video is taken at the review picture's size as a capture takes it, so that
+    // the picture is what the screen shows. A snapshot shown is taken as it is: a capture
+    // never writes into a picture that is still held.
+    if (mPlayer.widget()->isVisible())
+        return Capture::newPicture(mPlayer, mPicture, mPicture.buffer().size());
+    if (mPicture.isVisible())
+        return mPicture.clipboardPicture();
+    return {};
+}
