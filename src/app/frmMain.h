@@ -120,7 +120,6 @@ public:
     void PauseTimer_Timer();
     void ShowImage(qint32 offset) override;
     void MouseDown(int button) { mReview.MouseDown(button); }
-    void ProcessReview() { mReview.ProcessReview(); }
     void ReviewTimer_Timer() { mReview.ReviewTimer_Timer(); }
     void ReleaseReview() { mReview.ReleaseReview(); }
     void cmdLeft_MouseDown(int button, int shift, int x, int y);
@@ -132,7 +131,6 @@ public:
     void mnuToolsCopy_Click();
     qint32 mlReviewOffset() const { return mReview.mlReviewOffset(); }
     qint32 mlReviewDirection() const { return mReview.mlReviewDirection(); }
-    qint32 mlRepeatDelay() const { return mReview.mlRepeatDelay(); }
 
     // What the review needs of the window.
     bool reviewTimerEnabled() const override;

@@ -357,7 +357,7 @@ slow_motion_state() {
   b=$(frame)
   xdotool keyup space
   note "Space held for 3 s: frame $a to $b"
-  [ $((b - a)) -ge 50 ] || fail "the video stood while Space was held: frame $a to $b"
+  [ $((b - a)) -ge 45 ] || fail "the video stood while Space was held: frame $a to $b"
   wait_until 3 "Space held to pause once" still
   keys space F8
   wait_until 3 "slow motion" moving
