@@ -8,8 +8,7 @@ using Zoom = LayoutHost::Zoom;
 struct Row { QString steps; QSize video, player; QRect geometry; int layouts; };
 Q_DECLARE_METATYPE(Row)
 
-class Window : public LayoutHost {
-public:
+struct Window : LayoutHost {
     WindowLayout layout{*this};
     QRect geometry{100, 100, 592, 571}; // without the frame
     QSize frame{10, 30}, video{480, 360};
@@ -72,23 +71,18 @@ private slots:
         QCOMPARE(window.layout.fullScreen(), row.steps.count('s') % 2 == 1);
     }
     // The sizing is done again once the window is framed; where no frame comes it is dropped.
-    void frameWatch_data()
-    {
-        QTest::addColumn<bool>("frameless");
-        QTest::newRow("framed") << false;
-        QTest::newRow("no frame ever") << true;
-    }
     void frameWatch()
     {
-        QFETCH(bool, frameless);
-        QWidget window;
-        window.setWindowFlag(Qt::FramelessWindowHint, frameless);
-        auto *watch = new WindowFrameWatch(&window, 200);
-        int sizings = 0;
-        watch->againWhenFramed([&] { ++sizings; });
-        window.show();
-        QTRY_VERIFY(!watch->watching());
-        QTRY_COMPARE(sizings, frameless ? 0 : 1);
+        for (const bool frameless : {false, true}) {
+            QWidget window;
+            window.setWindowFlag(Qt::FramelessWindowHint, frameless);
+            auto *watch = new WindowFrameWatch(&window, 200);
+            int sizings = 0;
+            watch->againWhenFramed([&] { ++sizings; });
+            window.show();
+            QTRY_VERIFY(!watch->watching());
+            QTRY_COMPARE(sizings, frameless ? 0 : 1);
+        }
     }
 };
 
