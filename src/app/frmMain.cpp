@@ -7,6 +7,8 @@
 #include "app/DroppedFile.h"
 #include "app/KeyTracker.h"
 #include "app/Twips.h"
+#include "app/WindowChrome.h"
+#include "app/WindowFrameWatch.h"
 #include "errors/Failure.h"
 #include "errors/MessageBox.h"
 #include "errors/SupportMail.h"
@@ -101,12 +103,12 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(oCaptured, &ReviewPicture::MouseUp, this, [this] { ReleaseReview(); });
     connect(oCaptured, &ReviewPicture::DblClick, this, &frmMain::oCaptured_DblClick);
     mView = std::make_unique<SnapshotView>(mRing, *oCaptured, *mPlayer, *frCommand->lblReviewTime);
-    updateMinimumSize();
+    WindowChrome::keepPlayerRoom(this, kPlayerTop);
 
     // Where the display server reads our memory, the ring lies in one block shared with it,
     // so that a snapshot is shown without a copy.
     mRing.setMemory(std::make_unique<SharedImageBlock>());
-    mFrameWatch = new Twips::FrameWatch(this);
+    mFrameWatch = new WindowFrameWatch(this);
     // Design size of the inner area: 592 x 551 pixels.
     resize(592, 551 + menuBar()->sizeHint().height());
 }
@@ -522,26 +524,7 @@ void frmMain::resizeEvent(QResizeEvent *event)
 
 void frmMain::Form_Resize()
 {
-    reportFailures(*this, "Form_Resize: ", [&] {
-        QWidget *video = mPlayer->widget();
-        if (mnuZoom100->isChecked()) {
-            video->resize(mlVideoWidth, mlVideoHeight);
-        } else if (mnuZoom200->isChecked()) {
-            video->resize(2 * mlVideoWidth, 2 * mlVideoHeight);
-        } else {
-            int h = video->height();
-            int w = video->width();
-            if (video->y() < innerHeight())
-                h = innerHeight() - video->y();
-            if (video->x() < innerWidth())
-                w = innerWidth() - video->x();
-            video->resize(w, h);
-        }
-        frCommand->move(frCommand->x(), 0);
-        frCommand->resize(innerWidth(), frCommand->height());
-        SetSnapshotRegion();
-        ShowImage(0);
-    });
+    reportFailures(*this, "Form_Resize: ", [&] { mLayout.resized(); });
 }
 
 // A zoom asked for is a layout of its own, whatever number of resizes it takes, and the
@@ -549,90 +532,60 @@ void frmMain::Form_Resize()
 void frmMain::mnuZoom100_Click()
 {
     mMemoryWarned = false;
-    reportFailures(*this, "mnuZoom100_Click: ", [&] { zoomWindow(mnuZoom100, 1, 6500); });
+    reportFailures(*this, "mnuZoom100_Click: ", [&] { mLayout.zoom(1); });
 }
 
 void frmMain::mnuZoom200_Click()
 {
     mMemoryWarned = false;
-    reportFailures(*this, "mnuZoom200_Click: ", [&] { zoomWindow(mnuZoom200, 2, 0); });
-}
-
-void frmMain::zoomWindow(QAction *item, int factor, double minimumWidthTwips)
-{
-    mFrameWatch->againWhenFramed([=, this] { zoomWindow(item, factor, minimumWidthTwips); });
-    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-    for (QAction *zoom : {mnuZoom100, mnuZoom200, mnuZoomFit})
-        zoom->setChecked(zoom == item);
-    // The window's frame and bars keep their size: the outer size is the video's
-    // extent plus them, so that the inner area wraps the video exactly.
-    QWidget *video = mPlayer->widget();
-    const double perPixelX = Twips::perPixelX(this);
-    const double perPixelY = Twips::perPixelY(this);
-    mdFormWidth = outerWidthTwips() - innerWidth() * perPixelX + (video->x() + double(factor) * mlVideoWidth) * perPixelX;
-    if (mdFormWidth < minimumWidthTwips)
-        mdFormWidth = minimumWidthTwips;
-    mdFormHeight =
-        outerHeightTwips() - innerHeight() * perPixelY + (video->y() + double(factor) * mlVideoHeight) * perPixelY;
-    const QSize before = size();
-    setOuterWidthTwips(float(mdFormWidth));
-    setOuterHeightTwips(float(mdFormHeight));
-    // A window already of that size sees no resize; the video still takes its zoom.
-    if (size() == before)
-        Form_Resize();
+    reportFailures(*this, "mnuZoom200_Click: ", [&] { mLayout.zoom(2); });
 }
 
 void frmMain::mnuZoomFit_Click()
 {
     mMemoryWarned = false;
-    mnuZoom100->setChecked(false);
-    mnuZoom200->setChecked(false);
-    mnuZoomFit->setChecked(true);
-    Form_Resize();
+    mLayout.fit();
 }
 
 void frmMain::cmdFullScreen_Click()
 {
     reportFailures(*this, "cmdFullScreen_Click: ", [&] {
-        mbFullScreen = !mbFullScreen;
-        ShowTitleBar(this, !mbFullScreen);
-        for (QAction *menu : menuBar()->actions())
-            menu->setVisible(!mbFullScreen);
-        // With all five menus hidden the window has no menu bar.
-        menuBar()->setVisible(!mbFullScreen);
-        // The window system is asked for full screen, and the window is also put over
-        // the whole screen itself, for desktops whose window manager does not do it.
-        if (mbFullScreen) {
-            mNormalGeometry = geometry();
-            // A new geometry would end the full-screen state, so it comes first.
-            if (QScreen *display = screen())
-                setGeometry(display->geometry());
-            setWindowState(Qt::WindowFullScreen);
-        } else {
-            setWindowState(Qt::WindowNoState);
-            if (mNormalGeometry.isValid())
-                setGeometry(mNormalGeometry);
-        }
-        updateMinimumSize();
+        mLayout.toggleFullScreen();
         mnuZoomFit_Click();
     });
 }
 
-void frmMain::ShowTitleBar(QWidget *window, bool show)
+LayoutHost::Metrics frmMain::metrics() const
 {
-    const bool wasVisible = window->isVisible();
-    window->setWindowFlag(Qt::FramelessWindowHint, !show);
-    // A change of window flags hides the window; show it again so the frame is redrawn.
-    if (wasVisible)
-        window->show();
+    return {frameGeometry().size(), QSize(innerWidth(), innerHeight()), QSize(mlVideoWidth, mlVideoHeight),
+            mPlayer->widget()->geometry(), geometry(), QPointF(Twips::perPixelX(this), Twips::perPixelY(this))};
 }
 
-void frmMain::updateMinimumSize()
+LayoutHost::Zoom frmMain::zoom() const
 {
-    // Keeps the video area above 25 pixels high, so that a resize never gives a
-    // snapshot without height.
-    const int bar = menuBar()->isHidden() ? 0 : menuBar()->sizeHint().height();
-    setMinimumSize(160, bar + kPlayerTop + 36);
+    return mnuZoom100->isChecked() ? Zoom::Percent100 : mnuZoom200->isChecked() ? Zoom::Percent200 : Zoom::Fit;
+}
+
+void frmMain::setZoom(Zoom zoom)
+{
+    for (int i = 0; QAction *item : {mnuZoom100, mnuZoom200, mnuZoomFit})
+        item->setChecked(i++ == int(zoom));
+}
+
+void frmMain::leaveMaximized() { setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen)); }
+void frmMain::setOuterTwips(double width, double height) { setOuterWidthTwips(width), setOuterHeightTwips(height); }
+void frmMain::againWhenFramed(std::function<void()> sizing) { mFrameWatch->againWhenFramed(std::move(sizing)); }
+void frmMain::showChrome(bool show) { WindowChrome::show(this, show); }
+
+void frmMain::setFullScreen(bool on, QRect normal) { WindowChrome::setFullScreen(this, on, normal, kPlayerTop); }
+
+void frmMain::layOut(QSize player)
+{
+    mPlayer->widget()->resize(player);
+    frCommand->move(frCommand->x(), 0);
+    frCommand->resize(innerWidth(), frCommand->height());
+    SetSnapshotRegion();
+    ShowImage(0);
 }
 
 void frmMain::Form_KeyDown(int keyCode, int /*shift*/)
@@ -645,7 +598,7 @@ void frmMain::Form_KeyDown(int keyCode, int /*shift*/)
 
 void frmMain::Form_KeyUp(int keyCode, int /*shift*/)
 {
-    if (const Commands::Command *command = Commands::forKeyUp(keyCode, mbFullScreen))
+    if (const Commands::Command *command = Commands::forKeyUp(keyCode, mLayout.fullScreen()))
         runCommand(command->id);
     ReleaseReview();
 }

@@ -5,6 +5,7 @@
 #include "playback/IntervalTimer.h"
 #include "app/Commands.h"
 #include "app/KeyTracker.h"
+#include "app/WindowLayout.h"
 #include "errors/ErrorLog.h"
 #include "errors/FailurePatterns.h"
 #include "playback/PictureStore.h"
@@ -35,12 +36,10 @@ class ReviewButton;
 class ReviewPicture;
 class SnapshotView;
 
-namespace Twips {
-class FrameWatch;
-}
+class WindowFrameWatch;
 
 class frmMain : public QMainWindow, public ErrorSink, public ReviewHost, public SpeedHost, public PositionHost,
-               public PlayHost {
+               public PlayHost, public LayoutHost {
     Q_OBJECT
 public:
     // Makes the media player component, its video widget a child of the given parent.
@@ -78,13 +77,12 @@ public:
     void oMediaPlayer_MouseDown(int button, int shift, int x, int y);
 
     // Layout and zoom.
-    void Form_Resize();
+    void Form_Resize() override;
     void mnuZoom100_Click();
     void mnuZoom200_Click();
     void mnuZoomFit_Click();
     void mnuZoomFullScreen_Click() { cmdFullScreen_Click(); }
     void cmdFullScreen_Click();
-    static void ShowTitleBar(QWidget *window, bool show);
 
     // Keys: the window sees them ahead of its controls. A held review key steps like a
     // held mouse button; one-shot commands run on release.
@@ -157,7 +155,6 @@ public:
     qint32 mlVideoWidth = 200;
     qint32 mlVideoHeight = 200;
     qint32 mlDuration = 0;
-    bool mbFullScreen = false;
     PlayPicture playPicture() const { return mPlay->picture(); }
     PictureStore::Picture leftPicture() const { return mLeftPicture; }
     PictureStore::Picture rightPicture() const { return mRightPicture; }
@@ -214,19 +211,26 @@ private:
     qint32 lengthSeconds() const override { return mlDuration; }
     void afterSliderChange() override { setFocus(); }
 
+    // What the layouts need of the window.
+    Metrics metrics() const override;
+    Zoom zoom() const override;
+    void setZoom(Zoom zoom) override;
+    void leaveMaximized() override;
+    void setOuterTwips(double width, double height) override;
+    void againWhenFramed(std::function<void()> sizing) override;
+    void layOut(QSize player) override;
+    void showChrome(bool show) override;
+    void setFullScreen(bool on, QRect normal) override;
+
     // The hidden picture stores of the three picture buttons.
     const PictureStore imgPlay{PictureStore::Shape::Play};
     const PictureStore imgLeft{PictureStore::Shape::Left};
     const PictureStore imgRight{PictureStore::Shape::Right};
-    double mdFormWidth = 0;
-    double mdFormHeight = 0;
 
     void createMenus();
     void runCommand(Commands::Id id);
     void showAbout();
     void createCommandBar();
-    void zoomWindow(QAction *item, int factor, double minimumWidthTwips);
-    void updateMinimumSize();
     void setCaption(const QString &caption);
 
     PlayerFactory mPlayerFactory;
@@ -238,8 +242,8 @@ private:
     std::unique_ptr<PositionControl> mPosition; // made with the player
     std::unique_ptr<PlayControl> mPlay;         // made with the player
     std::unique_ptr<SnapshotView> mView;        // made with the player and the review picture
-    Twips::FrameWatch *mFrameWatch = nullptr;
-    QRect mNormalGeometry;
+    WindowFrameWatch *mFrameWatch = nullptr;
+    WindowLayout mLayout{*this};
     void takeKey(KeyTracker::Take take, int code, int shift);
     KeyTracker mKeys{[this](KeyTracker::Take take, int code, int shift) { takeKey(take, code, shift); }};
     bool mMemoryWarned = false; // a shortage of memory told, and no ring has fit since

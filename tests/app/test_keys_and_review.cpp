@@ -87,9 +87,6 @@ private slots:
         QTest::newRow("full screen: Ctrl+F1 nothing") << Key{true, Qt::Key_F1, ctrl, fb, fb};
         QTest::newRow("full screen: F3 on release") << Key{true, Qt::Key_F3, 0, fb, set(fb, "30", "15")};
         QTest::newRow("full screen: Shift+F4 is F4") << Key{true, Qt::Key_F4, shift, fb, set(fb, "30", "25")};
-        QTest::newRow("full screen: F8 on release") << Key{true, Qt::Key_F8, 0, fb, set(fb, "speed 3", "speed 1")};
-        QTest::newRow("full screen: Down") << Key{true, Qt::Key_Down, 0, fb, set(fb, "30", "35")};
-        QTest::newRow("full screen: F6") << Key{true, Qt::Key_F6, 0, fb, fb}; // forward on the live video plays on
     }
     void keys()
     {

@@ -188,33 +188,6 @@ private slots:
         w->Form_OLEDragDrop(&data);
         QVERIFY(took.elapsed() < 3000 && f->boxes.size() == 4 && f->boxes[3].size() < 300);
     }
-    // Fit fills any window: the player takes the inner area below the command bar, which spans
-    // the window. Each layout, even one that keeps the window's size, gives the ring blank slots.
-    void fitFillsTheWindow_data()
-    {
-        QTest::addColumn<QSize>("window"); // before the layout
-        QTest::newRow("wide") << QSize(900, 400);
-        QTest::newRow("narrow and tall") << QSize(240, 640);
-    }
-    void fitFillsTheWindow()
-    {
-        QFETCH(QSize, window);
-        start(kClip);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        w->resize(window);
-        QTRY_COMPARE(w->size(), window);
-        for (int i = 0; i < 2; ++i) {
-            w->CaptureImage();
-            QVERIFY(w->ring().isWritten(w->ring().slotOfOffset(1)));
-            w->mnuZoomFit_Click();
-        }
-        QCOMPARE(checkedZoom(), int(Zoom::Fit));
-        QTRY_COMPARE(video()->geometry(), QRect(0, 40, w->innerWidth(), w->innerHeight() - 40));
-        QCOMPARE(w->frCommand->width(), w->innerWidth());
-        verifyRingFitsThePlayer();
-        QCOMPARE(f->boxes.join('|') + w->msErrorMessages(), QString());
-    }
     // Short of memory for a layout: if 100 % slots fit, even to the byte, back to 100 % without
     // a word; if not even those, one critical message after the half-built ring is given back,
     // the video paused, capture and review harmless, and the next layout with the memory back.
