@@ -18,15 +18,14 @@
 #include "playback/MediaPlayer.h"
 #include "playback/OpenDialog.h"
 #include "review/Capture.h"
-#include "review/MemoryBudget.h"
 #include "review/ReviewAge.h"
 #include "review/ReviewButton.h"
 #include "review/ReviewPicture.h"
 #include "review/SnapshotView.h"
 #include "review/SharedImageBlock.h"
-#include "review/TileGrid.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsStore.h"
+#include "settings/WindowSettings.h"
 #include "settings/frmOptions.h"
 
 #include <QApplication>
@@ -37,14 +36,11 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
 #include <QToolButton>
 #include <QUrl>
 #include <QWindow>
-
-#include <limits>
 
 namespace {
 constexpr int kPlayerLeft = 0;
@@ -200,30 +196,11 @@ void frmMain::Form_Load()
         if (!mCommandLine.isEmpty())
             OpenMedia(mCommandLine);
         if (mPlayer->PlayState() == MediaPlayer::Closed) {
-            const qint16 count = IncrementStartCount();
-            if (count < 5)
+            if (WindowSettings::countStart() < 5)
                 SplashTimer->start();
         }
         mRing.setCaptureSlot(mRing.count());
     });
-}
-
-qint16 frmMain::IncrementStartCount()
-{
-    // Two copies starting at once would otherwise both read the same count.
-    const SettingsLock lock;
-    const QString text = GetConfigValue(QStringLiteral("StartCount"));
-    qint16 count = 1;
-    if (Numbers::readsAsNumber(text)) {
-        // From the fifth start on the count decides nothing more: it stops, and can
-        // never grow past what it can hold.
-        const double stored = Numbers::toDouble(text);
-        if (stored >= 5)
-            return 5;
-        count = stored + 1 < std::numeric_limits<qint16>::min() ? 1 : Numbers::toInt16(stored + 1);
-    }
-    SetConfigValue(QStringLiteral("StartCount"), QString::number(count));
-    return count;
 }
 
 void frmMain::SplashTimer_Timer()
@@ -289,46 +266,34 @@ void frmMain::Form_Unload()
 
 void frmMain::SaveWindowSettings()
 {
-    ignoreFailure([&] {
-        SetConfigValue(QStringLiteral("width"), Numbers::shortestText(float(outerWidthTwips())));
-    });
-    ignoreFailure([&] {
-        SetConfigValue(QStringLiteral("height"), Numbers::shortestText(float(outerHeightTwips())));
-    });
-    ignoreFailure([&] {
-        const int zoom = 1 * mnuZoom100->isChecked() + 2 * mnuZoom200->isChecked() + 3 * mnuZoomFit->isChecked();
-        SetConfigValue(QStringLiteral("zoom"), QString::number(zoom));
-    });
+    WindowSettings now;
+    ignoreFailure([&] { now.widthTwips = float(outerWidthTwips()); });
+    ignoreFailure([&] { now.heightTwips = float(outerHeightTwips()); });
+    now.zoom = mnuZoom100->isChecked()   ? WindowSettings::Zoom::Percent100
+               : mnuZoom200->isChecked() ? WindowSettings::Zoom::Percent200
+               : mnuZoomFit->isChecked() ? WindowSettings::Zoom::Fit
+                                         : WindowSettings::Zoom::None;
+    now.save();
 }
 
 void frmMain::LoadSettings()
 {
     reportFailures(*this, "LoadSettings: ", [&] {
-        PlayTimer->setInterval(GetFrameTimeInterval());
+        PlayTimer->setInterval(options().intervalMs());
         PauseTimer->setInterval(0);
         ReviewTimer->setInterval(PlayTimer->interval());
-        const QString width = GetConfigValue(QStringLiteral("width"));
-        const QString height = GetConfigValue(QStringLiteral("height"));
-        const auto savedSize = [this, width, height] {
-            if (!width.isEmpty())
-                setOuterWidthTwips(Numbers::textToSingle(width));
-            if (!height.isEmpty())
-                setOuterHeightTwips(Numbers::textToSingle(height));
+        const WindowSettings stored = WindowSettings::load(*this);
+        const auto savedSize = [this, stored] {
+            if (stored.widthTwips)
+                setOuterWidthTwips(*stored.widthTwips);
+            if (stored.heightTwips)
+                setOuterHeightTwips(*stored.heightTwips);
         };
         mFrameWatch->againWhenFramed(savedSize);
         savedSize();
-        // A count the ring cannot take is told once and healed, so the next start is clean.
-        const QString captureCount = GetConfigValue(QStringLiteral("CaptureCount"));
-        if (!Numbers::readsAsNumber(captureCount) ||
-            !reportFailures(*this, "LoadSettings: ", [&] { mRing.setCount(Numbers::textToInt32(captureCount)); })) {
-            SetConfigValue(QStringLiteral("CaptureCount"), QStringLiteral("30"));
-            mRing.setCount(30);
-        }
-        const QString zoom = GetConfigValue(QStringLiteral("zoom"));
-        QAction *checked = zoom == QLatin1String("2")   ? mnuZoom200
-                           : zoom == QLatin1String("3") ? mnuZoomFit
-                                                        : mnuZoom100;
-        checked->setChecked(true);
+        mRing.setCount(stored.captureCount);
+        using enum WindowSettings::Zoom;
+        (stored.zoom == Percent200 ? mnuZoom200 : stored.zoom == Fit ? mnuZoomFit : mnuZoom100)->setChecked(true);
     });
 }
 
@@ -337,16 +302,11 @@ frmOptions *frmMain::optionsDialog() const
     return mOptions.data();
 }
 
-qint32 frmMain::GetFrameTimeInterval()
+frmOptions &frmMain::options()
 {
     if (!mOptions)
         mOptions = new frmOptions(this);
-    qint32 interval = 25;
-    for (int i = 1; i < 5; ++i) {
-        if (mOptions->optFreezeFrameTime[std::size_t(i)]->isChecked())
-            interval = frmOptions::kIntervals[std::size_t(i)];
-    }
-    return interval;
+    return *mOptions;
 }
 
 // ---------------------------------------------------------------------------
@@ -531,19 +491,19 @@ void frmMain::Form_Resize()
 // ones that follow it: a shortage of memory is told once for it.
 void frmMain::mnuZoom100_Click()
 {
-    mMemoryWarned = false;
+    mRingSizing.newLayout();
     reportFailures(*this, "mnuZoom100_Click: ", [&] { mLayout.zoom(1); });
 }
 
 void frmMain::mnuZoom200_Click()
 {
-    mMemoryWarned = false;
+    mRingSizing.newLayout();
     reportFailures(*this, "mnuZoom200_Click: ", [&] { mLayout.zoom(2); });
 }
 
 void frmMain::mnuZoomFit_Click()
 {
-    mMemoryWarned = false;
+    mRingSizing.newLayout();
     mLayout.fit();
 }
 
@@ -619,13 +579,12 @@ void frmMain::mnuToolsOptions_Click()
 {
     reportFailures(*this, "mnuToolsOptions_Click: ", [&] {
         mPlay->pauseForDialog();
-        GetFrameTimeInterval(); // loads the dialog when it is not loaded
-        mOptions->exec();
+        options().exec();
         if (mOptions->closedByWindow()) {
             // Closed through its close box: the dialog is unloaded and the choice discarded.
             delete mOptions.data();
         }
-        PlayTimer->setInterval(GetFrameTimeInterval());
+        PlayTimer->setInterval(options().intervalMs());
         ReviewTimer->setInterval(PlayTimer->interval());
     });
 }
@@ -635,34 +594,17 @@ void frmMain::mnuToolsOptions_Click()
 
 void frmMain::SetSnapshotRegion()
 {
-    reportFailures(*this, "SetSnapshotRegion: ", [&] {
-        for (;;) {
-            QWidget *video = mPlayer->widget();
-            const QSize size = TileGrid::snapshotSize(video->width(), video->height());
-            oCaptured->move(video->pos());
-            // A video too low for snapshots plays on with an empty ring.
-            oCaptured->setPictureSize(QSize(size.width(), std::max(0, size.height() - 10)));
-            if (mRing.count() > SnapshotRing::kMaxCount)
-                raiseFailure(Failure::Overflow);
-            if (mRing.allocateAll(size, MemoryBudget::forRing(mRing.bytesHeld()))) {
-                mMemoryWarned = false;
-                return;
-            }
-            if (!mnuZoom100->isChecked()) {
-                mnuZoom100_Click();
-                continue;
-            }
-            if (!mMemoryWarned) {
-                mMemoryWarned = true;
-                mPlay->pauseForDialog();
-                MessageBox::show(QStringLiteral("Not enough video memory. Restart the application with reduced zoom "
-                                                "or video window size, or keep fewer snapshots (CaptureCount in "
-                                                "the settings file)."),
-                                 MessageBox::Icon::Critical);
-            }
-            return;
-        }
-    });
+    reportFailures(*this, "SetSnapshotRegion: ", [&] { mRingSizing.size(); });
+}
+
+QSize frmMain::videoSize() const { return mPlayer->widget()->size(); }
+bool frmMain::atHundredPercent() const { return mnuZoom100->isChecked(); }
+void frmMain::pauseForMessage() { mPlay->pauseForDialog(); }
+
+void frmMain::placeReviewPicture(QSize size)
+{
+    oCaptured->move(mPlayer->widget()->pos());
+    oCaptured->setPictureSize(size);
 }
 
 void frmMain::CaptureImage()
@@ -780,8 +722,7 @@ void frmMain::setReviewTimerEnabled(bool enabled)
 
 bool frmMain::shortestFrameTimeSelected()
 {
-    GetFrameTimeInterval(); // loads the options dialog when it is not loaded
-    return mOptions->optFreezeFrameTime[0]->isChecked();
+    return options().intervalMs() == frmOptions::kIntervals[0];
 }
 
 // ---------------------------------------------------------------------------

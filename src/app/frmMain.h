@@ -12,6 +12,7 @@
 #include "playback/PlayControl.h"
 #include "playback/PositionControl.h"
 #include "playback/SlowMotion.h"
+#include "review/RingSizing.h"
 #include "review/ReviewStepper.h"
 #include "review/SnapshotRing.h"
 
@@ -39,7 +40,7 @@ class SnapshotView;
 class WindowFrameWatch;
 
 class frmMain : public QMainWindow, public ErrorSink, public ReviewHost, public SpeedHost, public PositionHost,
-               public PlayHost, public LayoutHost {
+               public PlayHost, public LayoutHost, public RingSizingHost {
     Q_OBJECT
 public:
     // Makes the media player component, its video widget a child of the given parent.
@@ -53,7 +54,6 @@ public:
 
     // Start-up and shutdown.
     void Form_Load();
-    qint16 IncrementStartCount();
     void SplashTimer_Timer();
     void mnuFileExit_Click() { close(); }
     void Form_Unload();
@@ -62,7 +62,6 @@ public:
     void LoadSettings();
     // The window's size and zoom, as the exit saves them.
     void SaveWindowSettings();
-    qint32 GetFrameTimeInterval();
 
     // Playback.
     void mnuFileOpen_Click();
@@ -203,6 +202,15 @@ private:
     void setMute(bool mute) override;
     void reclaimFocus() override { setFocus(); }
 
+    // What the ring's sizing needs of the window.
+    QSize videoSize() const override;
+    void placeReviewPicture(QSize size) override;
+    bool atHundredPercent() const override;
+    void zoomToHundredPercent() override { mnuZoom100_Click(); }
+    void pauseForMessage() override;
+    // The options dialog, loaded when it is not.
+    frmOptions &options();
+
     // What the position display needs of the window.
     qint32 positionSliderValue() const override;
     void setPositionSliderValue(qint32 value) override;
@@ -237,6 +245,7 @@ private:
     QString mCommandLine;
     std::unique_ptr<MediaPlayer> mPlayer;
     SnapshotRing mRing;
+    RingSizing mRingSizing{mRing, *this};
     ReviewStepper mReview{*this, *this};
     SlowMotion mSpeed{*this};
     std::unique_ptr<PositionControl> mPosition; // made with the player
@@ -246,7 +255,6 @@ private:
     WindowLayout mLayout{*this};
     void takeKey(KeyTracker::Take take, int code, int shift);
     KeyTracker mKeys{[this](KeyTracker::Take take, int code, int shift) { takeKey(take, code, shift); }};
-    bool mMemoryWarned = false; // a shortage of memory told, and no ring has fit since
     ErrorLog mErrors;
     QPointer<frmOptions> mOptions;
     QPointer<frmAbout> mAbout;

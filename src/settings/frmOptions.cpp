@@ -1,9 +1,7 @@
 #include "settings/frmOptions.h"
 
-#include "errors/Failure.h"
 #include "errors/FailurePatterns.h"
-#include "settings/Numbers.h"
-#include "settings/SettingsStore.h"
+#include "settings/WindowSettings.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -94,13 +92,8 @@ void frmOptions::fitCaptions()
 void frmOptions::Form_Load()
 {
     messageBoxOnFailure("frmOptions: ", [&] {
-        const QString text = GetConfigValue(QStringLiteral("FrameTime"));
-        if (!text.isEmpty()) {
-            const qint16 index = Numbers::textToInt16(text);
-            if (index < 0 || index > 4)
-                raiseFailure(Failure::SubscriptOutOfRange);
-            optFreezeFrameTime[std::size_t(index)]->setChecked(true);
-        }
+        if (const std::optional<int> option = WindowSettings::loadFrameTime())
+            optFreezeFrameTime[std::size_t(*option)]->setChecked(true);
     });
 }
 
@@ -109,10 +102,7 @@ void frmOptions::OKButton_Click()
     messageBoxOnFailure("frmOptions: ", [&] {
         hide();
         QDialog::done(QDialog::Accepted);
-        for (int i = 0; i < 5; ++i) {
-            if (optFreezeFrameTime[std::size_t(i)]->isChecked())
-                SetConfigValue(QStringLiteral("FrameTime"), QString::number(i));
-        }
+        WindowSettings::saveFrameTime(selectedIndex());
     });
 }
 

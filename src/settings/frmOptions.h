@@ -30,6 +30,8 @@ public:
     bool closedByWindow() const { return mClosedByWindow; }
 
     int selectedIndex() const;
+    // The interval of the selected option, in milliseconds.
+    int intervalMs() const { return kIntervals[std::size_t(selectedIndex())]; }
 
     QGroupBox *Frame1;
     std::array<QRadioButton *, 5> optFreezeFrameTime{};

@@ -23,7 +23,6 @@ struct LoadRow { QString settings; int count, zoom, interval; QString box = {}, 
 Q_DECLARE_METATYPE(StartRow)
 Q_DECLARE_METATYPE(LoadRow)
 static qint64 snapshotBytes(QSize size) { return qint64(size.width()) * size.height() * 4; }
-Q_DECLARE_METATYPE(Zoom)
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -38,7 +37,6 @@ class TestWindow : public QObject {
     {
         return w->mnuZoom100->isChecked() | w->mnuZoom200->isChecked() << 1 | w->mnuZoomFit->isChecked() << 2;
     }
-    void applyZoom(Zoom z) { z == Zoom::Percent100 ? w->mnuZoom100_Click() : w->mnuZoom200_Click(); }
     // Every slot has a fresh, blank image at the player's snapshot size.
     void verifyRingFitsThePlayer()
     {
@@ -51,14 +49,12 @@ class TestWindow : public QObject {
 private slots:
     void init() { f.emplace(); }
     void cleanup() { f.reset(), OpenDialog::setChooser({}); }
-    // The start count goes up (or starts again at 1) unless a file opens from the command
-    // line; below 5 the About box opens.
+    // The start count goes up unless a file opens from the command line; below 5 the About box opens.
     void startCount_data()
     {
         const QString idle = QStringLiteral("Orvane Replixa");
         QTest::addColumn<StartRow>("row");
-        QTest::newRow("not a number restarts at 1") << StartRow{"abc", "", "1", true, idle};
-        QTest::newRow("negative counts up") << StartRow{"-3", "", "-2", true, idle};
+        QTest::newRow("second start") << StartRow{"1", "", "2", true, idle};
         QTest::newRow("fifth start") << StartRow{"4", "", "5", false, idle};
         QTest::newRow("file on command line") << StartRow{"3", '"' + kClip + '"', "3", false, idle + " - " + kClip};
     }
@@ -72,34 +68,25 @@ private slots:
         QCOMPARE(w->SplashTimer->isEnabled(), row.splash);
         QTRY_COMPARE(f->closer.count(QStringLiteral("frmAbout")), row.splash ? 1 : 0);
     }
-    // Settings, and what start-up makes of them: the ring's size with the cursor at its top, the
-    // checked zoom, the timers' interval, a message box, or a failure reported with its routine
-    // and line, after which the later steps do not run. A count that is no number is stored as
-    // 30, and so is one the ring cannot take; every other value stays as it was, and closing
-    // still writes a size.
+    // Settings, and what start-up makes of them (how each value reads is the settings' own test): the
+    // ring's size with the cursor at its top, the checked zoom, the timers' interval, a message box,
+    // or a failure reported with its routine and line, after which the later steps do not run.
+    // Closing still writes a size.
     void loadSettings_data()
     {
         QTest::addColumn<LoadRow>("row");
         QTest::newRow("count 45, fit, 0.025 s") << LoadRow{"CaptureCount=45 zoom=3 FrameTime=0", 45, 4, 25};
-        QTest::newRow("count 3.5 gives 4, zoom 0, 0.5 s") << LoadRow{"CaptureCount=3.5 zoom=0 FrameTime=4", 4, 1, 500};
         QTest::newRow("no slots, zoom 02, frame time 7") << LoadRow{"CaptureCount=0 zoom=02 FrameTime=7", 0, 1, 50,
                                                                     "frmOptions: "};
-        QTest::newRow("count abc, zoom 4, frame time fast")
-            << LoadRow{"CaptureCount=abc zoom=4 FrameTime=fast", 30, 1, 50, "frmOptions: "};
-        const QString invalid = "LoadSettings: Invalid property value", overflow = "LoadSettings: Overflow";
+        const QString invalid = "LoadSettings: Invalid property value";
         QTest::newRow("width beyond any window") << LoadRow{"width=1e30", 0, 0, 50, "", invalid};
-        QTest::newRow("height beyond a single") << LoadRow{"height=1e40", 0, 0, 50, "", overflow};
         QTest::newRow("negative width") << LoadRow{"width=-400", 0, 0, 50, "", invalid};
-        // A count the ring cannot take is told once, then 30 is used and stored.
-        QTest::newRow("huge count") << LoadRow{"CaptureCount=2000000000 zoom=2", 30, 2, 50, "", overflow};
-        // Past the fifth start the count stops: a count beyond 16 bits is no failure.
-        QTest::newRow("start count at its limit") << LoadRow{"StartCount=32767", 30, 1, 50};
+        QTest::newRow("huge count, told") << LoadRow{"CaptureCount=2000000000 zoom=2", 30, 2, 50, "", "LoadSettings: Overflow"};
     }
     void loadSettings()
     {
         QFETCH(LoadRow, row);
-        const QStringList settings = row.settings.split(' ');
-        for (const QString &setting : settings)
+        for (const QString &setting : row.settings.split(' '))
             SetConfigValue(setting.section('=', 0, 0), setting.section('=', 1));
         start();
         const QList<int> got{w->mlCaptureCount(), w->mlCaptureSlot(), checkedZoom(), w->PlayTimer->interval(),
@@ -111,11 +98,6 @@ private slots:
         const QString reports = w->msErrorMessages();
         QVERIFY2(row.report.isEmpty() ? reports.isEmpty() : reported.match(reports).hasMatch(), qPrintable(reports));
         QVERIFY(!w->SplashTimer->isEnabled());
-        for (const QString &setting : settings) {
-            const QString key = setting.section('=', 0, 0), value = setting.section('=', 1);
-            const bool healed = key == "CaptureCount" && row.count == 30; // a count not taken is stored as 30
-            QCOMPARE(GetConfigValue(key), healed ? "30" : value);
-        }
         w->close();
         QVERIFY(config("width").toDouble() > 0);
     }
@@ -188,59 +170,10 @@ private slots:
         w->Form_OLEDragDrop(&data);
         QVERIFY(took.elapsed() < 3000 && f->boxes.size() == 4 && f->boxes[3].size() < 300);
     }
-    // Short of memory for a layout: if 100 % slots fit, even to the byte, back to 100 % without
-    // a word; if not even those, one critical message after the half-built ring is given back,
-    // the video paused, capture and review harmless, and the next layout with the memory back.
-    void shortOfMemory_data()
-    {
-        QTest::addColumn<Zoom>("from");
-        QTest::addColumn<Zoom>("to");
-        QTest::addColumn<bool>("warns");
-        QTest::newRow("200 % does not fit, 100 % does") << Zoom::Percent100 << Zoom::Percent200 << false;
-        QTest::newRow("200 % to 100 %") << Zoom::Percent200 << Zoom::Percent100 << true;
-        QTest::newRow("100 % to 200 %") << Zoom::Percent100 << Zoom::Percent200 << true;
-    }
-    void shortOfMemory()
-    {
-        QFETCH(Zoom, from);
-        QFETCH(Zoom, to);
-        QFETCH(bool, warns);
-        QList<std::pair<MessageBox::Icon, qint64>> atBox; // each box's icon and what the ring held while it was up
-        MessageBox::setPresenter([&](const QString &, const QString &text, MessageBox::Icon icon) {
-            f->boxes << text, atBox << std::pair(icon, w->ring().bytesHeld());
-        });
-        start(kClip);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        applyZoom(from);
-        QTRY_COMPARE(w->playPicture(), PlayPicture::Pause);
-        // The ring may hold available + held - reserve: nothing, or exactly the 100 % ring once
-        // the failed 200 % one is given back.
-        const qint64 atHundred = w->ring().count() * snapshotBytes(QSize(160, 120));
-        MemoryBudget::setAvailableOverride((warns ? -w->ring().bytesHeld() : atHundred) + MemoryBudget::kReserveBytes);
-        applyZoom(to);
-        QCOMPARE(checkedZoom(), int(Zoom::Percent100));
-        QTRY_COMPARE(video()->size(), QSize(160, 120));
-        QCOMPARE(f->boxes, warns ? QStringList{"Not enough video memory. Restart the application with reduced zoom or video "
-                                               "window size, or keep fewer snapshots (CaptureCount in the settings file)."}
-                                 : QStringList());
-        // Critical, and a half-built ring is given back first.
-        QCOMPARE(atBox, decltype(atBox)(f->boxes.size(), std::pair(MessageBox::Icon::Critical, qint64(0))));
-        QCOMPARE(f->fake->PlayState(), int(warns ? MediaPlayer::Paused : MediaPlayer::Playing));
-        if (warns) {
-            w->CaptureImage(); // neither fails on a ring short of slots
-            w->ShowImage(1);
-            w->ShowImage(0);
-            MemoryBudget::setAvailableOverride(std::nullopt);
-            w->mnuZoom200_Click();
-            QTRY_COMPARE(video()->size(), QSize(320, 240));
-            QCOMPARE(f->boxes.size(), 1);
-        }
-        verifyRingFitsThePlayer();
-        QCOMPARE(w->msErrorMessages(), QString());
-    }
     // With memory for no snapshot at all, a start with a medium tells it once, and so does each zoom
-    // asked for; the resizes that follow that layout tell nothing more.
+    // asked for, which falls back to 100 % and pauses the video; the resizes that follow that layout
+    // tell nothing more, capture and review are harmless on the empty ring, and a zoom with the
+    // memory back fills it. (What fits at which zoom, and the message, are the sizing's own test.)
     void memoryToldOncePerLayout()
     {
         MemoryBudget::setAvailableOverride(MemoryBudget::kReserveBytes);
@@ -248,11 +181,24 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QCOMPARE(f->boxes.size(), 1);
+        QTRY_COMPARE(w->playPicture(), PlayPicture::Pause);
         w->mnuZoom200_Click();
+        QCOMPARE(checkedZoom(), int(Zoom::Percent100));
+        QTRY_COMPARE(video()->size(), QSize(160, 120));
+        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
         const QSize larger = w->size() + QSize(10, 10);
         w->resize(larger);
         QTRY_COMPARE(w->size(), larger);
         QCOMPARE(f->boxes.size(), 2);
+        w->CaptureImage(); // neither fails on a ring without slots
+        w->ShowImage(1);
+        w->ShowImage(0);
+        MemoryBudget::setAvailableOverride(std::nullopt);
+        w->mnuZoom200_Click();
+        QTRY_COMPARE(video()->size(), QSize(320, 240));
+        QCOMPARE(f->boxes.size(), 2);
+        verifyRingFitsThePlayer();
+        QCOMPARE(w->msErrorMessages(), QString());
     }
     // The dialog, opened over a playing video, pauses it and shows the stored frame time; Escape
     // stores the choice, the close box drops it. File > Exit then stores the zoom.

@@ -1,10 +1,12 @@
 // The snapshot ring's arithmetic without a screen: tile geometry, the ring's size and bounds, the
-// memory it is handed, the memory left and the age label (the window's tests show offset to slot
+// memory it is handed, its sizing for a layout, the memory left and the age label (the window's tests show offset to slot
 // and the ring's budget).
 #include "errors/Failure.h"
+#include "errors/MessageBox.h"
 #include "review/MemoryBudget.h"
 #include "review/ReviewAge.h"
 #include "review/ReviewPicture.h"
+#include "review/RingSizing.h"
 #include "review/SnapshotRing.h"
 #include "review/TileGrid.h"
 #include <QTest>
@@ -18,6 +20,18 @@ struct OnceMemory : SlotMemory {
 // The system's texts as this machine and containers write them: /proc/self/cgroup, memory.max or
 // memory.limit_in_bytes, the usage and memory.stat; the group's path and headroom (-1: no limit).
 struct Memory { QByteArray cgroups, limit, usage, stat; bool unified; QByteArray path; qint64 headroom; };
+// A window of a 40 x 30 video, zoomed to the given size, that logs what the sizing asks of it:
+// p: a review picture placed, z: a zoom to 100 % and what a sizing asked for by its resize gives.
+struct Layout : RingSizingHost {
+    RingSizing *sizing = nullptr;
+    QSize video;
+    QString log;
+    QSize videoSize() const override { return video; }
+    void placeReviewPicture(QSize s) override { log += QStringLiteral("p%1x%2 ").arg(s.width()).arg(s.height()); }
+    bool atHundredPercent() const override { return video == QSize(40, 30); }
+    void zoomToHundredPercent() override { video = {40, 30}, log += QStringLiteral("z%1 ").arg(int(sizing->size())); }
+    void pauseForMessage() override { log += "pause "; }
+};
 } // namespace
 Q_DECLARE_METATYPE(Memory)
 class TestReviewTables : public QObject {
@@ -104,6 +118,44 @@ private slots:
         QVERIFY(ring.slot(1).size() == QSize(4, 3) && !given.contains(ring.slot(1).constBits()));
         QVERIFY(!ring.allocateAll({4, 3}, 95));
         QCOMPARE(ring.bytesHeld(), 0);
+    }
+    // A ring of two slots sized three times for a layout, the last time as a new one, with the memory
+    // left after the reserve; each gives =0 fits, =1 fits at 100 %, =2 too little, 3 pending. A shortage
+    // is told once a layout, the video paused first and the ring given back.
+    void ringSizing_data()
+    {
+        QTest::addColumn<QSize>("zoomed");
+        QTest::addColumn<int>("memory");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("fits at 200 %") << QSize(80, 60) << 38400 << "p80x50 =0 p80x50 =0 p80x50 =0 ";
+        QTest::newRow("100 % fits to the byte") << QSize(80, 60) << 9600 << "p80x50 z3 p40x20 =1 p40x20 =0 p40x20 =0 ";
+        QTest::newRow("not even 100 %") << QSize(80, 60) << 9599
+                                        << "p80x50 z3 p40x20 pause box =2 p40x20 =2 p40x20 pause box =2 ";
+        QTest::newRow("none at 100 %") << QSize(40, 30) << 0 << "p40x20 pause box =2 p40x20 =2 p40x20 pause box =2 ";
+    }
+    void ringSizing()
+    {
+        QFETCH(QSize, zoomed);
+        QFETCH(int, memory);
+        SnapshotRing ring;
+        ring.setCount(2);
+        Layout layout;
+        RingSizing sizing(ring, layout);
+        layout.sizing = &sizing, layout.video = zoomed;
+        MessageBox::setPresenter([&](const QString &, const QString &text, MessageBox::Icon icon) {
+            const bool told = text == "Not enough video memory. Restart the application with reduced zoom or video window "
+                                      "size, or keep fewer snapshots (CaptureCount in the settings file).";
+            layout.log += told && icon == MessageBox::Icon::Critical && ring.bytesHeld() == 0 ? "box " : "?";
+        });
+        MemoryBudget::setAvailableOverride(MemoryBudget::kReserveBytes + memory);
+        for (int i = 0; i < 3; ++i) {
+            if (i == 2)
+                sizing.newLayout();
+            layout.log += QStringLiteral("=%1 ").arg(int(sizing.size()));
+        }
+        MemoryBudget::setAvailableOverride(std::nullopt), MessageBox::setPresenter({});
+        QFETCH(QString, log);
+        QCOMPARE(layout.log, log);
     }
     // A new layout, even at the same size, lets go of the snapshot shown, so that the old ring's
     // memory is given back before the new is taken.

@@ -1,12 +1,13 @@
 // Reading and writing Replixa.ini: what reads as missing, what a write keeps byte for byte or
 // refuses, what may not stand in the file's place, and that copies writing at once lose nothing;
-// and the number conversions of the settings: which texts read as numbers, how they round,
-// overflow and report.
+// the number conversions of the settings: which texts read as numbers, how they round,
+// overflow and report; and the window's settings: how they read, are repaired and written.
 #include "errors/Failure.h"
 #include "errors/MessageBox.h"
 #include "settings/Numbers.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
+#include "settings/WindowSettings.h"
 #include <QLocale>
 #include <QLockFile>
 #include <QProcess>
@@ -50,6 +51,8 @@ template <class Call> Failure caught(Call call)
 }
 constexpr int OV = Failure::Overflow, TM = Failure::TypeMismatch;
 using Case = std::tuple<QString, int, qint64, int>; // text, bits, value, failure
+struct Reports : ErrorSink { QStringList got; void ShowError(QString &s, const Failure &) override { got << s; } };
+QString fails(const Failure &failure) { return QStringLiteral("fails %1").arg(failure.number()); }
 } // namespace
 Q_DECLARE_METATYPE(Row)
 Q_DECLARE_METATYPE(Case)
@@ -293,6 +296,68 @@ private slots:
         QCOMPARE(shortestText(1234.5f), "1234,5");
         QVERIFY(Numbers::readsAsNumber("2,5") && Numbers::readsAsNumber("2.5"));
         QCOMPARE(Numbers::toDouble("2,25"), 2.25);
+    }
+    // Stored settings (key=value), then what a load gives (width height zoom count, "-": not stored,
+    // or the failure), its reports and the count stored after it.
+    void windowSettings_data()
+    {
+        QTest::addColumn<QStringList>("row");
+        const QString overflow = "LoadSettings: Overflow";
+        QTest::newRow("nothing stored") << QStringList{"", "- - 1 30", "", "30"};
+        QTest::newRow("3.5 gives 4, zoom 0") << QStringList{"CaptureCount=3.5 zoom=0", "- - 1 4", "", "3.5"};
+        QTest::newRow("count abc, zoom 4") << QStringList{"CaptureCount=abc zoom=4", "- - 1 30", "", "30"};
+        QTest::newRow("largest, a size, fit")
+            << QStringList{"CaptureCount=32767 width=9000 height=1.5e3 zoom=3", "9000 1500 3 32767", "", "32767"};
+        QTest::newRow("too many, 200 %") << QStringList{"CaptureCount=32768 zoom=2", "- - 2 30", overflow, "30"};
+        QTest::newRow("negative") << QStringList{"CaptureCount=-1", "- - 1 30", "LoadSettings: Subscript out of range", "30"};
+        QTest::newRow("height beyond a single") << QStringList{"height=1e40 CaptureCount=abc", "fails 6", "", "abc"};
+    }
+    void windowSettings()
+    {
+        QFETCH(QStringList, row);
+        for (const QString &setting : row[0].split(' ', Qt::SkipEmptyParts))
+            SetConfigValue(setting.section('=', 0, 0), setting.section('=', 1));
+        Reports sink;
+        QString loaded;
+        const Failure failure = caught([&] {
+            const WindowSettings w = WindowSettings::load(sink);
+            const auto twips = [](std::optional<float> t) { return t ? QString::number(*t) : QStringLiteral("-"); };
+            loaded = QStringList{twips(w.widthTwips), twips(w.heightTwips), QString::number(int(w.zoom)),
+                                 QString::number(w.captureCount)}.join(' ');
+        });
+        const QStringList got{failure.number() ? fails(failure) : loaded, sink.got.join('|'), GetConfigValue("CaptureCount")};
+        QCOMPARE(got, row.mid(1));
+        const QString height = GetConfigValue("height");
+        WindowSettings{0.1f, std::nullopt, WindowSettings::Zoom::None}.save(); // a window with no zoom checked
+        QCOMPARE(QStringList({GetConfigValue("width"), GetConfigValue("height"), GetConfigValue("zoom")}),
+                 QStringList({"0.1", height, "0"}));
+        QCOMPARE(mBoxes, QStringList());
+    }
+    // One stored text as the frame time and as the start count: the option read ("-": none, or the
+    // failure), the count of this start and the count stored after it.
+    void frameTimeAndStartCount_data()
+    {
+        QTest::addColumn<QStringList>("row");
+        QTest::newRow("none") << QStringList{"", "-", "1", "1"};
+        QTest::newRow("first option, second start") << QStringList{"0", "0", "1", "1"};
+        QTest::newRow("last option, fifth start") << QStringList{"4", "4", "5", "5"};
+        QTest::newRow("no number") << QStringList{"abc", "fails 13", "1", "1"};
+        QTest::newRow("negative") << QStringList{"-3", "fails 9", "-2", "-2"};
+        QTest::newRow("beyond the options, past the fifth start") << QStringList{"7", "fails 9", "5", "7"};
+    }
+    void frameTimeAndStartCount()
+    {
+        QFETCH(QStringList, row);
+        SetConfigValue("FrameTime", row[0]), SetConfigValue("StartCount", row[0]);
+        QString option;
+        const Failure failure = caught([&] {
+            const std::optional<int> stored = WindowSettings::loadFrameTime();
+            option = stored ? QString::number(*stored) : QStringLiteral("-");
+        });
+        const QString start = QString::number(WindowSettings::countStart());
+        WindowSettings::saveFrameTime(3);
+        QCOMPARE(QStringList({failure.number() ? fails(failure) : option, start, GetConfigValue("StartCount")}), row.mid(1));
+        QCOMPARE(GetConfigValue("FrameTime"), "3");
     }
 };
 

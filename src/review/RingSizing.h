@@ -1,0 +1,44 @@
+#pragma once
+// Sizing the snapshot ring for a layout: every slot at the video's size, within the memory
+// the system can still give. A ring that does not fit at the zoom asked for is tried at
+// 100 %; one that does not fit even then is told once for the layout, the video paused
+// first and the ring left empty, so that nothing is half held while the user reads it.
+
+#include "review/SnapshotRing.h"
+
+#include <QSize>
+
+class RingSizingHost {
+public:
+    virtual QSize videoSize() const = 0;
+    // Puts the review picture over the video, at the size a snapshot is shown in.
+    virtual void placeReviewPicture(QSize size) = 0;
+    virtual bool atHundredPercent() const = 0;
+    // Lays the window out at 100 %; the video may take its new size at once or later.
+    virtual void zoomToHundredPercent() = 0;
+    virtual void pauseForMessage() = 0;
+
+protected:
+    ~RingSizingHost() = default;
+};
+
+class RingSizing {
+public:
+    // Pending: asked while a sizing runs (the fall back to 100 % resizes the window);
+    // the running one sizes the ring for the layout it leads to.
+    enum class Result { Fits, FitsAt100, TooLittleMemory, Pending };
+
+    RingSizing(SnapshotRing &ring, RingSizingHost &host) : mRing(ring), mHost(host) {}
+
+    // A layout the user asks for: a shortage is told again, even if it was told for the last one.
+    void newLayout() { mTold = false; }
+    // Gives every slot a fresh image at the video's current size. A ring of more slots than
+    // it can count fails with "Overflow" and leaves the slots as they were.
+    Result size();
+
+private:
+    SnapshotRing &mRing;
+    RingSizingHost &mHost;
+    bool mTold = false; // a shortage told, and no ring has fit since
+    bool mSizing = false;
+};
