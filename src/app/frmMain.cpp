@@ -7,6 +7,7 @@
 #include "app/DroppedFile.h"
 #include "app/KeyTracker.h"
 #include "app/Twips.h"
+#include "app/WindowInput.h"
 #include "app/WindowChrome.h"
 #include "app/WindowFrameWatch.h"
 #include "errors/Failure.h"
@@ -111,7 +112,7 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
 
 frmMain::~frmMain()
 {
-    qApp->removeEventFilter(this);
+    mInput.reset(); // no event reaches a window half gone
     // The player's widget is a child of client; release the engine first so it never
     // outlives the window it draws into.
     mView.reset();
@@ -155,9 +156,7 @@ void frmMain::createCommandBar()
     connect(frCommand->SpeedSlider, &QSlider::valueChanged, this, &frmMain::SpeedSlider_Change);
     // Only the user's moves seek: a value the refresh sets is no scroll.
     connect(frCommand->PositionSlider, &QSlider::actionTriggered, this, &frmMain::PositionSlider_Scroll);
-    // A release ends a held step wherever it lands: the widget that took the press may
-    // have been hidden by the step itself (the video gives way to the review picture).
-    qApp->installEventFilter(this);
+    mInput = std::make_unique<WindowInput>(*this, *this);
 }
 
 void frmMain::runCommand(Commands::Id id)
@@ -631,42 +630,9 @@ void frmMain::ShowImage(qint32 offset)
     });
 }
 
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
+bool frmMain::isReviewButton(const QObject *object) const
 {
-    const bool ours = watched->isWidgetType() ? static_cast<QWidget *>(watched)->window() == this
-                                              : watched == static_cast<QObject *>(windowHandle());
-    // The window itself sees a release even when no widget takes it any more.
-    const bool reviewButton = watched == frCommand->cmdLeft || watched == frCommand->cmdRight;
-    if (event->type() == QEvent::MouseButtonRelease && ours && mlReviewDirection() > 0 && !reviewButton)
-        ReleaseReview();
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && ours &&
-        watched->isWidgetType()) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        mKeys.take(key, Commands::keyCode(key), InputCodes::shift(key->modifiers()));
-    }
-    // The menu shortcuts take no repeats either.
-    if (event->type() == QEvent::ShortcutOverride && ours && mKeys.isRepeat(static_cast<QKeyEvent *>(event))) {
-        event->accept();
-        return true;
-    }
-    // A modal dialog or another window takes the keyboard and the mouse: their releases
-    // will not come here, so a held step ends now.
-    if ((event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowDeactivate) && watched == this) {
-        mKeys.forget();
-        if (mlReviewDirection() > 0)
-            ReleaseReview();
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void frmMain::takeKey(KeyTracker::Take take, int code, int shift)
-{
-    switch (take) {
-    case KeyTracker::Take::KeyDown: Form_KeyDown(code, shift); break;
-    case KeyTracker::Take::KeyUp: Form_KeyUp(code, shift); break;
-    case KeyTracker::Take::ReleaseOnly: ReleaseReview(); break;
-    case KeyTracker::Take::Nothing: break;
-    }
+    return object == frCommand->cmdLeft || object == frCommand->cmdRight;
 }
 
 void frmMain::cmdLeft_MouseDown(int button, int, int, int)

@@ -5,6 +5,7 @@
 #include "playback/IntervalTimer.h"
 #include "app/Commands.h"
 #include "app/KeyTracker.h"
+#include "app/WindowInput.h"
 #include "app/WindowLayout.h"
 #include "errors/ErrorLog.h"
 #include "errors/FailurePatterns.h"
@@ -40,7 +41,8 @@ class SnapshotView;
 class WindowFrameWatch;
 
 class frmMain : public QMainWindow, public ErrorSink, public ReviewHost, public SpeedHost, public PositionHost,
-               public PlayHost, public LayoutHost, public RingSizingHost {
+               public PlayHost, public LayoutHost, public RingSizingHost,
+               public InputHost {
     Q_OBJECT
 public:
     // Makes the media player component, its video widget a child of the given parent.
@@ -85,8 +87,8 @@ public:
 
     // Keys: the window sees them ahead of its controls. A held review key steps like a
     // held mouse button; one-shot commands run on release.
-    void Form_KeyDown(int keyCode, int shift);
-    void Form_KeyUp(int keyCode, int shift);
+    void Form_KeyDown(int keyCode, int shift) override;
+    void Form_KeyUp(int keyCode, int shift) override;
     void holdReviewBack();
     void holdReviewForward();
 
@@ -118,7 +120,9 @@ public:
     void ShowImage(qint32 offset) override;
     void MouseDown(int button) { mReview.MouseDown(button); }
     void ReviewTimer_Timer() { mReview.ReviewTimer_Timer(); }
-    void ReleaseReview() { mReview.ReleaseReview(); }
+    void ReleaseReview() override { mReview.ReleaseReview(); }
+    bool reviewHeld() const override { return mlReviewDirection() > 0; }
+    bool isReviewButton(const QObject *object) const override;
     void cmdLeft_MouseDown(int button, int shift, int x, int y);
     void cmdRight_MouseDown(int button, int shift, int x, int y);
     void oCaptured_MouseDown(int button, int shift, int x, int y);
@@ -179,7 +183,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // What the review needs of the window.
@@ -253,8 +256,7 @@ private:
     std::unique_ptr<SnapshotView> mView;        // made with the player and the review picture
     WindowFrameWatch *mFrameWatch = nullptr;
     WindowLayout mLayout{*this};
-    void takeKey(KeyTracker::Take take, int code, int shift);
-    KeyTracker mKeys{[this](KeyTracker::Take take, int code, int shift) { takeKey(take, code, shift); }};
+    std::unique_ptr<WindowInput> mInput;
     ErrorLog mErrors;
     QPointer<frmOptions> mOptions;
     QPointer<frmAbout> mAbout;
