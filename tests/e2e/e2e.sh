@@ -19,7 +19,6 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -z "${KEEP:-}" ] || import -window root "$work/failure.png"; exit 1; }
-note() { echo "  $*"; }
 
 for tool in Xvfb openbox xdotool xclip xprop xwininfo convert compare xdg-open; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/setup installs it)"; exit 77; }
@@ -132,7 +131,7 @@ frame() {
     +repage -filter box -resize '8x2!' -colorspace gray -depth 8 gray:- |
     od -An -v -tu1 | awk '{ for (i = 1; i <= NF; ++i) { if ($i > 127) n += 2 ^ b; ++b } } END { print n + 0 }'
 }
-playing() { local a; a=$(frame); sleep 0.3; [ "$a" -ge 0 ] && [ "$(frame)" -gt "$a" ]; }
+playing() { local a; a=$(frame); sleep "${1:-0.3}"; [ "$a" -ge 0 ] && [ "$(frame)" -gt "$a" ]; }
 still() { local a; a=$(frame); sleep 0.5; [ "$a" -ge 0 ] && [ "$(frame)" -eq "$a" ]; }
 beyond() { [ "$(frame)" -gt "$1" ]; }
 video_centre() { read -r w x y <<<"$(shot; video_box)"; echo "$((x + w / 2)) $((y + w / 4))"; }
@@ -160,7 +159,6 @@ size_stays() {
     quit
     sizes+=("$(setting width)x$(setting height)")
   done
-  note "saved sizes: ${sizes[*]}"
   [ "${sizes[0]}" = "${sizes[1]}" ] && [ "${sizes[1]}" = "${sizes[2]}" ] || fail "the window grew: ${sizes[*]}"
   # A small video from the command line opens at 100 %, the window 6500 twips wide outside.
   ffmpeg -v error -f lavfi -i testsrc=s=160x120:d=2 "$work/small.mp4"
@@ -177,7 +175,6 @@ demo_review() {
   read -r cx cy <<<"$(video_centre)"
   xdotool mousemove "$cx" "$cy" mousedown 1
   newest=$(frame); sleep 0.3; older=$(frame); sleep 0.3; oldest=$(frame)
-  note "holding the left button: $newest $older $oldest"
   [ "$newest" -gt "$older" ] && [ "$older" -ge "$oldest" ] || fail "not older and older: $newest $older $oldest"
   xdotool mouseup 1
   wait_until 3 "the review to stop" still
@@ -294,7 +291,6 @@ jumps_and_slow_motion() {
   a=$(frame)
   press Next 5 "a still picture after the jump" still
   b=$(frame)
-  note "Page Down: frame $a to $b"
   [ $((b - a)) -ge 370 ] && [ $((b - a)) -le 380 ] || fail "Page Down moved from frame $a to $b, not by 15 s"
   press Prior 5 "a still picture after the jump back" still
   [ $((b - $(frame))) -ge 370 ] || fail "Page Up did not go back 15 s"
@@ -303,7 +299,6 @@ jumps_and_slow_motion() {
   normal=$(rate)
   keys F8
   slow=$(rate)
-  note "frames per second: $normal at normal speed, $slow in slow motion"
   awk -v n="$normal" -v s="$slow" 'BEGIN { exit !(n > 12 && s / n > 0.15 && s / n < 0.35) }' ||
     fail "slow motion runs at $slow frames per second against $normal"
   quit
@@ -311,7 +306,6 @@ jumps_and_slow_motion() {
 # Slow motion and the play state: back to normal speed runs on whatever the phase; a dialog
 # opened in slow motion leaves the video paused until one Space; a held Space is one press; a
 # held Right on the live video leaves slow motion running.
-moving() { local a; a=$(frame); sleep 1; [ "$a" -ge 0 ] && [ "$(frame)" -gt "$a" ]; }
 slow_motion_state() {
   play_demo
   local round
@@ -322,12 +316,12 @@ slow_motion_state() {
   done
   local dialog
   for dialog in "alt+h a:About" "alt+e o:^Options$"; do
-    press F8 3 "slow motion" moving
+    press F8 3 "slow motion" playing 1
     press "${dialog%%:*}" 5 "the dialog ${dialog#*:}" has_window "${dialog#*:}"
     sleep 0.5 # slow motion would run on behind it
     press Escape 5 "the dialog to close" no_window "${dialog#*:}"
     still || fail "the video runs on after ${dialog#*:} closed"
-    press space 3 "one Space to play after ${dialog#*:}" moving
+    press space 3 "one Space to play after ${dialog#*:}" playing 1
     keys F8
   done
   wait_until 5 "normal speed" playing
@@ -336,12 +330,11 @@ slow_motion_state() {
   xdotool keydown space sleep 3
   b=$(frame)
   xdotool keyup space
-  note "Space held for 3 s: frame $a to $b"
   [ $((b - a)) -ge 45 ] || fail "the video stood while Space was held: frame $a to $b"
   wait_until 3 "Space held to pause once" still
-  press "space F8" 3 "slow motion" moving
+  press "space F8" 3 "slow motion" playing 1
   xdotool keydown Right sleep 2 keyup Right
-  moving || fail "Right held on the live video in slow motion left it standing"
+  playing 1 || fail "Right held on the live video in slow motion left it standing"
   quit
 }
 # Frames shown per second over two seconds.
