@@ -1,8 +1,7 @@
-// The About box: its tutorial on driven ticks, missing pictures, keys; Help's FAQ from the program's folder.
+// The About box: its tutorial on driven ticks, missing pictures, keys.
 #include "WindowFixture.h"
 #include "about/ImageControl.h"
 #include "about/frmAbout.h"
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -11,7 +10,6 @@ class TestAbout : public QObject {
     Q_OBJECT
     std::optional<WindowFixture> f; // a program folder of its own, message boxes caught
     const PictureStore left{PictureStore::Shape::Left}, right{PictureStore::Shape::Right};
-    QList<QUrl> opened;
     QString shown(frmAbout &a) // the button held (N none, R right, L left, ? mixed cues), the frame (- none)
     {
         const auto cues = [&](QWidget *mouse, QWidget *text, ImageControl *arrow, const PictureStore &store) {
@@ -25,8 +23,6 @@ class TestAbout : public QObject {
         return QString("NRL?")[(QStringList{"00", "30", "03"}.indexOf(held) + 4) % 4] +
                (frame.isNull() ? "-" : QString::number(qRed(frame.pixel(0, 0)) / 30 - 2));
     }
-public slots:
-    void open(const QUrl &url) { opened << url; }
 private slots:
     void init() // the box's pictures, frame n red (n + 2) * 30
     {
@@ -71,19 +67,6 @@ private slots:
             QTest::keyClick(about.cmdOK, QKeySequence(key)[0].key());
             QVERIFY2(about.isVisible() == (*key == 'A'), key);
         }
-    }
-    void opens() // Help's FAQ from the program's folder whatever the current one; Help's About pauses
-    {
-        frmMain &window = f->startWithFake({{"clip.avi", QSize(160, 120), 10.0}}, "clip.avi");
-        QDesktopServices::setUrlHandler("file", this, "open");
-        QDir::setCurrent(QDir::rootPath());
-        window.findChild<QAction *>("mnuHelpContent")->trigger();
-        QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(f->folder() + "/Replixa FAQ.htm")});
-        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
-        window.findChild<QAction *>("mnuHelpAbout")->trigger();
-        QCOMPARE(f->closer.count("frmAbout"), 1);
-        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
     }
 };
 

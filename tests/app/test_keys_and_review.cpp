@@ -20,9 +20,8 @@ class TestKeysAndReview : public QObject {
     Q_OBJECT
     std::optional<WindowFixture> f;
     frmMain *w = nullptr;
-    // Opens a clip playing in the active window, settled: once the window system has framed it,
-    // the window sizes itself again, which lays the ring out again and shows the live video. Then takes captures, each of its
-    // own colour. From here on the test drives every tick itself, without turning the event loop.
+    // Opens a clip playing in the active window, settled once the window, framed, has sized itself and
+    // its ring again; then takes captures, each of its own colour. From here on the test drives every tick.
     void start(int captures, const QString &frameTime = QStringLiteral("2"), int ring = 5)
     {
         SetConfigValue(QStringLiteral("FrameTime"), frameTime);
@@ -62,31 +61,22 @@ private slots:
         const auto set = [](QString s, const char *from, const char *to) { return s.replace(from, to); };
         const QString back = set(set(b, "offset 0 (0", "offset 1 (-0.1"), "state 2", "state 1");
         const QString paused = set(b, "state 2", "state 1"), slow = set(b, "speed 3", "speed 1");
-        const int keypad = Qt::KeypadModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
-        for (const auto &[name, key, mods] :
-             {std::tuple{"F5", Qt::Key_F5, 0}, {"Left", Qt::Key_Left, 0}, {"keypad 4", Qt::Key_4, keypad}})
-            QTest::newRow(name) << Key{false, key, mods, back, back};
+        QTest::newRow("F5") << Key{false, Qt::Key_F5, 0, back, back}; // its kin Left and keypad 4: the command table
         QTest::newRow("F5, Enter released: ends the hold") << Key{false, Qt::Key_F5, 0, back, back, Qt::Key_Return};
-        QTest::newRow("F5, a letter released: ends the hold") << Key{false, Qt::Key_F5, 0, back, back, Qt::Key_A};
         // Slow motion's resume is cancelled: the review stays, the video stays paused; the age
         // counts the pause between two snapshots.
         const QString slowBack = set(set(back, "speed 3", "speed 1"), "-0.1", "-0.4");
-        const QString slowPaused = set(paused, "speed 3", "speed 1");
         QTest::newRow("F5 while slow motion stands") << Key{false, Qt::Key_F5, 0, slowBack, slowBack, 0, true};
-        QTest::newRow("F7 while slow motion stands") << Key{false, Qt::Key_F7, 0, slowPaused, slowPaused, 0, true};
         QTest::newRow("Enter on release") << Key{false, Qt::Key_Return, 0, b, paused};
-        QTest::newRow("keypad Enter on release") << Key{false, Qt::Key_Enter, keypad, b, paused};
         QTest::newRow("F7 on press") << Key{false, Qt::Key_F7, 0, paused, paused};
         QTest::newRow("F3 on press") << Key{false, Qt::Key_F3, 0, set(b, "30", "15"), set(b, "30", "15")};
-        QTest::newRow("Shift+F4 on press") << Key{false, Qt::Key_F4, shift, set(b, "30", "35"), set(b, "30", "35")};
+        QTest::newRow("Shift+F4 on press") << Key{false, Qt::Key_F4, Qt::ShiftModifier, set(b, "30", "35"), set(b, "30", "35")};
         QTest::newRow("Up") << Key{false, Qt::Key_Up, 0, b, set(b, "30", "25")};
-        QTest::newRow("keypad 2") << Key{false, Qt::Key_2, keypad, b, set(b, "30", "35")};
         QTest::newRow("F8 on press") << Key{false, Qt::Key_F8, 0, slow, slow};
         QTest::newRow("a letter") << Key{false, Qt::Key_A, 0, b, b};
         QTest::newRow("full screen: F7 nothing") << Key{true, Qt::Key_F7, 0, fb, fb};
-        QTest::newRow("full screen: Ctrl+F1 nothing") << Key{true, Qt::Key_F1, ctrl, fb, fb};
         QTest::newRow("full screen: F3 on release") << Key{true, Qt::Key_F3, 0, fb, set(fb, "30", "15")};
-        QTest::newRow("full screen: Shift+F4 is F4") << Key{true, Qt::Key_F4, shift, fb, set(fb, "30", "25")};
+        QTest::newRow("full screen: Shift+F4 is F4") << Key{true, Qt::Key_F4, Qt::ShiftModifier, fb, set(fb, "30", "25")};
     }
     void keys()
     {
@@ -134,8 +124,6 @@ private slots:
             << Steps{5, 6, "vt^tt", "11111", paused, normal, disabled};
         QTest::newRow("F6, keypad 6 and Right step forward, held until their release")
             << Steps{5, 6, "4ft^tkt^trt^t", "4333322221111", paused, normal, disabled};
-        QTest::newRow("a press on the video while a step is held does nothing")
-            << Steps{5, 2, "rv", "00", playing, normal, disabled};
         QTest::newRow("a double click on a snapshot plays") << Steps{5, 2, "<^d", "110", playing, normal, disabled};
         QTest::newRow("a command is one step, none while its delay runs, nor a press then")
             << Steps{5, 5, "ppsp<tt^sn", "1112223332", paused, normal, normal};

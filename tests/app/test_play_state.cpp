@@ -18,10 +18,7 @@ class TestPlayState : public QObject {
     Q_OBJECT
     std::optional<WindowFixture> f;
     frmMain *w = nullptr;
-    IntervalTimer *pauseTimer() const { return w->findChild<IntervalTimer *>("PauseTimer"); }
-    IntervalTimer *playTimer() const { return w->findChild<IntervalTimer *>("PlayTimer"); }
-    QSlider *speed() const { return w->findChild<QSlider *>("SpeedSlider"); }
-    Outcome outcome() const { return {f->fake->PlayState(), pauseTimer()->isEnabled(), w->playPicture()}; }
+    Outcome outcome() const { return {f->fake->PlayState(), w->PauseTimer->isEnabled(), w->playPicture()}; }
     void trigger(const char *action) { w->findChild<QAction *>(action)->trigger(); }
     void key(QEvent::Type type, bool repeat = false)
     {
@@ -29,7 +26,7 @@ class TestPlayState : public QObject {
         QApplication::sendEvent(w, &event);
     }
     // A stand of slow motion begins at a play-timer tick.
-    void waitForStand() { QTRY_VERIFY(pauseTimer()->isEnabled() && f->fake->PlayState() == MediaPlayer::Paused); }
+    void waitForStand() { QTRY_VERIFY(w->PauseTimer->isEnabled() && f->fake->PlayState() == MediaPlayer::Paused); }
 
 private slots:
     void init()
@@ -40,7 +37,7 @@ private slots:
         w = &f->startWithFake({{"a.avi", {160, 120}, 60.0}, {"b.avi", {160, 120}, 60.0}}, "a.avi");
         w->show(), w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QTRY_VERIFY(playTimer()->isEnabled());
+        QTRY_VERIFY(w->PlayTimer->isEnabled());
     }
     void cleanup() { f.reset(), OpenDialog::setChooser({}); }
     void phasesAndEvents_data()
@@ -84,10 +81,10 @@ private slots:
         QFETCH(Event, event);
         QFETCH(Outcome, after);
         if (phase == Running || phase == Standing) {
-            speed()->setValue(1);
+            w->frCommand->SpeedSlider->setValue(1);
             waitForStand();
             if (phase == Running)
-                QTRY_VERIFY(!pauseTimer()->isEnabled() && f->fake->PlayState() == MediaPlayer::Playing);
+                QTRY_VERIFY(!w->PauseTimer->isEnabled() && f->fake->PlayState() == MediaPlayer::Playing);
         }
         if (phase == UserPaused)
             trigger("mnuViewPlay");
@@ -99,7 +96,7 @@ private slots:
         switch (event) {
         case PlayPause: trigger("mnuViewPlay"); break;
         case F8: trigger("mnuViewSpeed"); break;
-        case SliderHalf: speed()->setValue(2); break;
+        case SliderHalf: w->frCommand->SpeedSlider->setValue(2); break;
         case About: trigger("mnuHelpAbout"); break;
         case Options: trigger("mnuToolsOptions"); break;
         case OpenCancelled:
@@ -110,7 +107,7 @@ private slots:
         case ReviewPress: QTest::mouseClick(w->findChild<QWidget *>("cmdLeft"), Qt::LeftButton); break;
         case KeyRepeat: // the keyboard's repeats of a held Right, over a stand where slow motion has one
             key(QEvent::KeyPress);
-            if (speed()->value() < 3)
+            if (w->frCommand->SpeedSlider->value() < 3)
                 waitForStand();
             key(QEvent::KeyRelease, true), key(QEvent::KeyPress, true);
             key(QEvent::KeyRelease);
@@ -120,10 +117,10 @@ private slots:
         }
         // Capture runs while the video plays, once the player has told its state; by then
         // no resume of slow motion may be pending that should not be.
-        QTRY_COMPARE(playTimer()->isEnabled(), std::get<0>(after) == MediaPlayer::Playing);
+        QTRY_COMPARE(w->PlayTimer->isEnabled(), std::get<0>(after) == MediaPlayer::Playing);
         QCOMPARE(outcome(), after);
-        QVERIFY(!pauseTimer()->isEnabled() || pauseTimer()->isRunning()); // a pending resume does come
-        QCOMPARE(f->fake->Mute(), speed()->value() < 3);
+        QVERIFY(!w->PauseTimer->isEnabled() || w->PauseTimer->isRunning()); // a pending resume does come
+        QCOMPARE(f->fake->Mute(), w->frCommand->SpeedSlider->value() < 3);
     }
     // A modal dialog takes the release of a held step: the step ends as the dialog opens, and
     // the next press in the window is taken.

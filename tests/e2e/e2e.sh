@@ -19,7 +19,6 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -z "${KEEP:-}" ] || import -window root "$work/failure.png"; exit 1; }
-note() { echo "  $*"; }
 
 for tool in Xvfb openbox xdotool xclip xprop xwininfo convert compare xdg-open; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/setup installs it)"; exit 77; }
@@ -97,6 +96,10 @@ has_window() { [ -n "$(window_named "$1")" ]; }
 no_window() { ! has_window "$1"; }
 title() { xdotool getwindowname "$main"; }
 keys() { xdotool key --delay 60 "$@"; }
+keys_to() { xdotool windowactivate --sync "$1"; keys "${@:2}"; } # to a window made active first
+# "press KEYS SECONDS WHAT TEST...": the keys (one word, split at blanks), then a wait for what they do.
+press() { keys $1; shift; wait_until "$@"; }
+play_demo() { start "$demo"; wait_until 10 "the demo clip to play" playing; }
 quit() {
   xdotool windowactivate --sync "$main" 2>/dev/null || true
   keys alt+f x
@@ -128,7 +131,7 @@ frame() {
     +repage -filter box -resize '8x2!' -colorspace gray -depth 8 gray:- |
     od -An -v -tu1 | awk '{ for (i = 1; i <= NF; ++i) { if ($i > 127) n += 2 ^ b; ++b } } END { print n + 0 }'
 }
-playing() { local a; a=$(frame); sleep 0.3; [ "$a" -ge 0 ] && [ "$(frame)" -gt "$a" ]; }
+playing() { local a; a=$(frame); sleep "${1:-0.3}"; [ "$a" -ge 0 ] && [ "$(frame)" -gt "$a" ]; }
 still() { local a; a=$(frame); sleep 0.5; [ "$a" -ge 0 ] && [ "$(frame)" -eq "$a" ]; }
 beyond() { [ "$(frame)" -gt "$1" ]; }
 video_centre() { read -r w x y <<<"$(shot; video_box)"; echo "$((x + w / 2)) $((y + w / 4))"; }
@@ -156,7 +159,6 @@ size_stays() {
     quit
     sizes+=("$(setting width)x$(setting height)")
   done
-  note "saved sizes: ${sizes[*]}"
   [ "${sizes[0]}" = "${sizes[1]}" ] && [ "${sizes[1]}" = "${sizes[2]}" ] || fail "the window grew: ${sizes[*]}"
   # A small video from the command line opens at 100 %, the window 6500 twips wide outside.
   ffmpeg -v error -f lavfi -i testsrc=s=160x120:d=2 "$work/small.mp4"
@@ -166,15 +168,13 @@ size_stays() {
 }
 
 demo_review() {
-  start "$demo"
-  wait_until 10 "the demo clip to play" playing
+  play_demo
   # Until the ring has gone round once, its oldest snapshots are blank.
   wait_until 10 "a full ring" beyond 50
   local newest older oldest
   read -r cx cy <<<"$(video_centre)"
   xdotool mousemove "$cx" "$cy" mousedown 1
   newest=$(frame); sleep 0.3; older=$(frame); sleep 0.3; oldest=$(frame)
-  note "holding the left button: $newest $older $oldest"
   [ "$newest" -gt "$older" ] && [ "$older" -ge "$oldest" ] || fail "not older and older: $newest $older $oldest"
   xdotool mouseup 1
   wait_until 3 "the review to stop" still
@@ -182,10 +182,8 @@ demo_review() {
   wait_until 10 "stepping forward past the newest snapshot" beyond $((newest + 4))
   xdotool mouseup 3
   wait_until 5 "playback after the newest snapshot" playing
-  keys space
-  wait_until 3 "Space to pause" still
-  keys space
-  wait_until 3 "Space to play" playing
+  press space 3 "Space to pause" still
+  press space 3 "Space to play" playing
   quit
 }
 
@@ -219,15 +217,11 @@ copy_image() {
   # A menu that covered the snapshot leaves it whole.
   local windows="xdotool search --onlyvisible --pid $app ''" before
   before=$(eval "$windows" | wc -l)
-  keys alt+h
-  wait_until 3 "the Help menu" sh -c "[ \$($windows | wc -l) -gt $before ]"
-  keys Escape Escape
-  wait_until 3 "the Help menu to close" sh -c "[ \$($windows | wc -l) -eq $before ]"
+  press alt+h 3 "the Help menu" sh -c "[ \$($windows | wc -l) -gt $before ]"
+  press "Escape Escape" 3 "the Help menu to close" sh -c "[ \$($windows | wc -l) -eq $before ]"
   copy_matches_screen "reviewing, after a menu covered it"
-  keys space
-  wait_until 5 "the live video" playing
-  keys space
-  wait_until 3 "the video to pause" still
+  press space 5 "the live video" playing
+  press space 3 "the video to pause" still
   copy_matches_screen "paused live video"
   quit
 }
@@ -270,17 +264,12 @@ inner_width() { xwininfo -id "$main" | sed -n 's/^  Width: //p'; }
 # The video, and the window's inside with it, as wide as given.
 zoomed() { shot; read -r w x y <<<"$(video_box)"; [ "$w" = "$1" ] && [ "$(inner_width)" = "$1" ]; }
 zoom() {
-  start "$demo"
-  wait_until 10 "the demo clip to play" playing
-  keys space
-  keys ctrl+F2
-  wait_until 5 "the video and window at 200 %" zoomed 960
-  keys ctrl+F1
-  wait_until 5 "the video and window at 100 %" zoomed 480
+  play_demo
+  press "space ctrl+F2" 5 "the video and window at 200 %" zoomed 960
+  press ctrl+F1 5 "the video and window at 100 %" zoomed 480
   local before after
   before=$(xwininfo -id "$main" -frame | grep -E 'Absolute|Width|Height')
-  xdotool windowactivate --sync "$main"
-  keys ctrl+F4
+  keys_to "$main" ctrl+F4
   wait_until 5 "full screen" sh -c "xprop -id $main _NET_WM_STATE | grep -q FULLSCREEN"
   wait_until 5 "the video over the whole screen" sh -c "xwininfo -id $main | grep -q 'Width: 1280'"
   # The full-screen button sits above the video's right part.
@@ -291,33 +280,25 @@ zoom() {
   after=$(xwininfo -id "$main" -frame | grep -E 'Absolute|Width|Height')
   [ "$before" = "$after" ] || fail "the window came back elsewhere: $before / $after"
   # The menus are back, and their shortcuts with them.
-  keys ctrl+F2
-  wait_until 5 "the video at 200 % after full screen" zoomed 960
+  press ctrl+F2 5 "the video at 200 % after full screen" zoomed 960
   quit
 }
 
 jumps_and_slow_motion() {
-  start "$demo"
-  wait_until 10 "the demo clip to play" playing
-  keys space
-  wait_until 3 "the video to pause" still
+  play_demo
+  press space 3 "the video to pause" still
   local a b
   a=$(frame)
-  keys Next
-  wait_until 5 "a still picture after the jump" still
+  press Next 5 "a still picture after the jump" still
   b=$(frame)
-  note "Page Down: frame $a to $b"
   [ $((b - a)) -ge 370 ] && [ $((b - a)) -le 380 ] || fail "Page Down moved from frame $a to $b, not by 15 s"
-  keys Prior
-  wait_until 5 "a still picture after the jump back" still
+  press Prior 5 "a still picture after the jump back" still
   [ $((b - $(frame))) -ge 370 ] || fail "Page Up did not go back 15 s"
-  keys space
-  wait_until 5 "playback" playing
+  press space 5 "playback" playing
   local normal slow
   normal=$(rate)
   keys F8
   slow=$(rate)
-  note "frames per second: $normal at normal speed, $slow in slow motion"
   awk -v n="$normal" -v s="$slow" 'BEGIN { exit !(n > 12 && s / n > 0.15 && s / n < 0.35) }' ||
     fail "slow motion runs at $slow frames per second against $normal"
   quit
@@ -325,29 +306,22 @@ jumps_and_slow_motion() {
 # Slow motion and the play state: back to normal speed runs on whatever the phase; a dialog
 # opened in slow motion leaves the video paused until one Space; a held Space is one press; a
 # held Right on the live video leaves slow motion running.
-moving() { local a; a=$(frame); sleep 1; [ "$a" -ge 0 ] && [ "$(frame)" -gt "$a" ]; }
 slow_motion_state() {
-  start "$demo"
-  wait_until 10 "the demo clip to play" playing
+  play_demo
   local round
   for round in 1 2 3; do
     keys F8
     sleep 0.$((RANDOM % 9 + 1))
-    keys F8
-    wait_until 3 "normal speed again, round $round" playing
+    press F8 3 "normal speed again, round $round" playing
   done
   local dialog
   for dialog in "alt+h a:About" "alt+e o:^Options$"; do
-    keys F8
-    wait_until 3 "slow motion" moving
-    keys ${dialog%%:*}
-    wait_until 5 "the dialog ${dialog#*:}" has_window "${dialog#*:}"
+    press F8 3 "slow motion" playing 1
+    press "${dialog%%:*}" 5 "the dialog ${dialog#*:}" has_window "${dialog#*:}"
     sleep 0.5 # slow motion would run on behind it
-    keys Escape
-    wait_until 5 "the dialog to close" no_window "${dialog#*:}"
+    press Escape 5 "the dialog to close" no_window "${dialog#*:}"
     still || fail "the video runs on after ${dialog#*:} closed"
-    keys space
-    wait_until 3 "one Space to play after ${dialog#*:}" moving
+    press space 3 "one Space to play after ${dialog#*:}" playing 1
     keys F8
   done
   wait_until 5 "normal speed" playing
@@ -356,13 +330,11 @@ slow_motion_state() {
   xdotool keydown space sleep 3
   b=$(frame)
   xdotool keyup space
-  note "Space held for 3 s: frame $a to $b"
   [ $((b - a)) -ge 45 ] || fail "the video stood while Space was held: frame $a to $b"
   wait_until 3 "Space held to pause once" still
-  keys space F8
-  wait_until 3 "slow motion" moving
+  press "space F8" 3 "slow motion" playing 1
   xdotool keydown Right sleep 2 keyup Right
-  moving || fail "Right held on the live video in slow motion left it standing"
+  playing 1 || fail "Right held on the live video in slow motion left it standing"
   quit
 }
 # Frames shown per second over two seconds.
@@ -381,20 +353,17 @@ broken_and_open() {
   import -window "$box" "$work/box.png"
   [ "$(convert "$work/box.png" -fuzz 10% -fill black +opaque yellow -fill white -opaque yellow -format '%[fx:int(mean*w*h)]' info:)" -gt 100 ] ||
     fail "the message box shows no warning sign"
-  xdotool windowactivate --sync "$box"
-  keys Return
+  keys_to "$box" Return
   wait_until 10 "the main window" main_window
   [[ $(title) == "Orvane Replixa 2.6.0" ]] || fail "the caption reads $(title)"
   # Nothing is open, so this early start shows the About box.
   close_about
-  xdotool windowactivate --sync "$main"
-  keys ctrl+o
+  keys_to "$main" ctrl+o
   wait_until 10 "the open dialog" has_window "Open"
   xdotool windowactivate --sync "$(window_named Open)"
   # The dialog opens in the current folder, which holds the clip.
   xdotool type --delay 60 "$(basename "$demo")"
-  keys Return
-  wait_until 10 "the chosen clip to play" playing
+  press Return 10 "the chosen clip to play" playing
   [[ $(title) == *"demo clip.mp4"* ]] || fail "the caption reads $(title)"
   quit
 }
@@ -413,14 +382,12 @@ mail() {
   local recipient="mailto:replixa@orvane.example?" version="Replixa v2.6.0"
   start
   close_about
-  xdotool windowactivate --sync "$main"
-  keys alt+h e
+  keys_to "$main" alt+h e
   [ "$(handed_address)" = "$recipient&Subject=$version&Body=|" ] || fail "Email Author handed $(tail -1 "$work/handed")"
   handed_after key --delay 60 alt+h f
   [ "$(handed_address)" = "$folder/Replixa FAQ.htm|" ] || fail "the FAQ command handed $(tail -1 "$work/handed")"
   # The About box's two links, at their places in the box.
-  keys alt+h a
-  wait_until 5 "the About box" has_window "About"
+  press "alt+h a" 5 "the About box" has_window "About"
   read -r x y <<<"$(origin "$(window_named About)")"
   handed_after mousemove $((x + 106)) $((y + 299)) click 1
   [ "$(handed_address)" = "https://www.orvane.example/|" ] || fail "the web link handed $(tail -1 "$work/handed")"
@@ -433,8 +400,7 @@ mail() {
   launch
   error_dialog
   whole 96 "Close" "Email bug report" < <(ink "$dialog" 2 14 | head -2)
-  xdotool windowactivate --sync "$dialog"
-  keys Tab Tab ctrl+a ctrl+c
+  keys_to "$dialog" Tab Tab ctrl+a ctrl+c
   local messages
   messages=$(xclip -selection clipboard -o)
   keys alt+e
@@ -476,8 +442,7 @@ whole() {
 }
 options_dialog() {
   wait_until 10 "the main window" main_window
-  xdotool windowactivate --sync "$main"
-  keys alt+e o
+  keys_to "$main" alt+e o
   wait_until 5 "the Options dialog" has_window "^Options$"
   dialog=$(window_named "^Options$")
 }
@@ -501,12 +466,11 @@ options_readable() {
   printf '%s\n' "${texts[@]}" | whole "$dpi" "${choices[@]}"
   runs=("${texts[@]}")
 }
+options_at_start() { start "$demo"; options_dialog; options_readable 96; }
 checked_is() { (options_readable 96 && [ "$checked" = "$1" ]); }
 
 options() {
-  start "$demo"
-  options_dialog
-  options_readable 96
+  options_at_start
   [ "$checked" = 1 ] || fail "the dialog opened with choice $checked checked"
   centred "$dialog" || fail "the Options dialog is not centred over the window: $(centre "$dialog") against $(centre "$main")"
   read -r first last <<<"${runs[3]}"
@@ -516,18 +480,13 @@ options() {
   keys Return
   quit
   [ "$(setting FrameTime)" = 3 ] || fail "FrameTime is $(setting FrameTime)"
-  start "$demo"
-  options_dialog
-  options_readable 96
+  options_at_start
   [ "$checked" = 3 ] || fail "after a restart the dialog shows choice $checked"
-  keys Return space
   # One review step back is 0.2 s older: five frames of the 25 fps clip, give or take one.
-  wait_until 10 "the demo clip to play" beyond 20
-  keys Left
-  wait_until 3 "the first snapshot" still
+  press "Return space" 10 "the demo clip to play" beyond 20
+  press Left 3 "the first snapshot" still
   local newer; newer=$(frame)
-  keys Left
-  wait_until 3 "the next snapshot" still
+  press Left 3 "the next snapshot" still
   local older; older=$(frame)
   [ $((newer - older)) -ge 4 ] && [ $((newer - older)) -le 6 ] || fail "a step went from frame $newer to $older"
   quit
@@ -544,8 +503,7 @@ options_large() {
     unset "${big%%=*}"
     error_dialog
     whole "$dpi" "Close" "Email bug report" < <(ink "$dialog" 2 $((14 * dpi / 96)) | head -2)
-    xdotool windowactivate --sync "$dialog"
-    keys Return
+    keys_to "$dialog" Return
     options_dialog
     options_readable "$dpi"
     keys Return
@@ -555,10 +513,8 @@ options_large() {
 
 # The X server ends under a zoomed video (a logout, a crashed server): the settings are saved as at File > Exit.
 display_lost() {
-  start "$demo"
-  wait_until 10 "the demo clip to play" playing
-  keys ctrl+F2
-  wait_until 5 "the video and window at 200 %" zoomed 960
+  play_demo
+  press ctrl+F2 5 "the video and window at 200 %" zoomed 960
   kill "${pids[0]}"
   local code=0
   wait "$app" || code=$?

@@ -1,9 +1,7 @@
-// The error log and its dialog, the window's reporter and the other failure patterns, the bug
-// report mail, and failures that escape a handler into the event dispatch.
+// The error log and its dialog, the window's reporter and the other failure patterns, a mail's
+// text, and failures that escape a handler into the event dispatch.
 #include "WindowFixture.h"
 #include "errors/SupportMail.h"
-#include <QPushButton>
-#include <QScopeGuard>
 
 namespace {
 // An object whose event handler fails with no trap of its own.
@@ -112,29 +110,6 @@ private slots:
         }
     }
     void captions() { QCOMPARE(SupportMail::webCaption() + ' ' + SupportMail::emailCaption(), "www.orvane.example replixa@orvane.example"); }
-    // Help's mail leaves a playing video alone; a bug report carries the run's three reports.
-    void mailsAreComposed()
-    {
-        QStringList opened;
-        const auto old = SupportMail::setShellOpener([&](const QString &address) { opened << address; });
-        const auto restore = qScopeGuard([&] { SupportMail::setShellOpener(old); });
-        frmMain &window = f->startWithFake({{"clip.avi", QSize(160, 120), 10.0}}, "clip.avi");
-        window.findChild<QAction *>("mnuHelpEmail")->trigger();
-        QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Playing));
-        ErrorLog log;
-        f->closer.inspector = [&](QWidget *modal) {
-            if (f->closer.seen().size() == 3)
-                qobject_cast<frmError *>(modal)->cmdEmail->click();
-        };
-        for (QString message : {"Form_Load: Overflow, line 2", "PlayTimer_Timer: File not found & gone, line 3",
-                                "ShowImage: 100% #1, line 4"})
-            log.present(message, 6);
-        QCOMPARE(opened, QStringList({"mailto:replixa@orvane.example?&Subject=Replixa v2.6.0&Body=",
-                                      "mailto:replixa@orvane.example?&Subject=Replixa v2.6.0&Body=Please write your "
-                                      "message above this line.%0D%0A%0D%0AReplixa v2.6.0 error descriptions:%0D%0A"
-                                      "Form_Load: Overflow, line 2%0D%0APlayTimer_Timer: File not found %26 gone, "
-                                      "line 3%0D%0AShowImage: 100%25 %231, line 4%0D%0A%0D%0A"}));
-    }
 };
 
 REPLIXA_TEST_MAIN(TestErrorReporting)

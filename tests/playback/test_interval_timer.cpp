@@ -1,7 +1,6 @@
 // The window's interval timers: what a new interval does to a timer that runs, is stopped, or is
 // enabled at 0 (which never fires), and whether and when its next tick comes.
 #include "playback/IntervalTimer.h"
-#include <QSignalSpy>
 #include <QtTest>
 
 enum Next { Never, Kept, Anew }; // no tick; the tick already under way; a full new interval

@@ -51,10 +51,8 @@ private slots:
     void tileGeometry()
     {
         QFETCH(QSizeF, player);
-        QFETCH(QSize, tile);
-        QFETCH(QSize, snapshot);
-        QCOMPARE(TileGrid::tileSize(player.width(), player.height()), tile);
-        QCOMPARE(TileGrid::snapshotSize(player.width(), player.height()), snapshot);
+        QTEST(TileGrid::tileSize(player.width(), player.height()), "tile");
+        QTEST(TileGrid::snapshotSize(player.width(), player.height()), "snapshot");
     }
     void tilesCopyOnlyTheirGrid()
     {
@@ -154,8 +152,7 @@ private slots:
             layout.log += QStringLiteral("=%1 ").arg(int(sizing.size()));
         }
         MemoryBudget::setAvailableOverride(std::nullopt), MessageBox::setPresenter({});
-        QFETCH(QString, log);
-        QCOMPARE(layout.log, log);
+        QTEST(layout.log, "log");
     }
     // A new layout, even at the same size, lets go of the snapshot shown, so that the old ring's
     // memory is given back before the new is taken.

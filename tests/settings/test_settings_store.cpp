@@ -8,11 +8,6 @@
 #include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
 #include "settings/WindowSettings.h"
-#include <QLocale>
-#include <QLockFile>
-#include <QProcess>
-#include <QSysInfo>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
