@@ -206,12 +206,17 @@ differs_from_screen() {
   compare -metric AE "$work/clip.png" "$work/screen.png" null: 2>&1 || true
 }
 
-copy_image() {
+# Starts the demo clip, and once the ring is full holds the left button over the video for
+# the seconds given.
+hold_back_in_demo() {
   start "$demo"
   wait_until 10 "a full ring" beyond 50
   read -r cx cy <<<"$(video_centre)"
-  xdotool mousemove "$cx" "$cy" mousedown 1 sleep 0.3 mouseup 1
+  xdotool mousemove "$cx" "$cy" mousedown 1 sleep "$1" mouseup 1
   wait_until 3 "the review to stop" still
+}
+copy_image() {
+  hold_back_in_demo 0.3
   [ "$(overlays)" = "${overlay_windows:-1}" ] || fail "$(overlays) windows of the server's own lie over the review"
   copy_matches_screen "reviewing"
   # A menu that covered the snapshot leaves it whole.
@@ -229,11 +234,7 @@ copy_image() {
 # Restored from the task bar, the window shows the snapshot the review stands on, not one
 # from earlier in the hold.
 minimise_review() {
-  start "$demo"
-  wait_until 10 "a full ring" beyond 50
-  read -r cx cy <<<"$(video_centre)"
-  xdotool mousemove "$cx" "$cy" mousedown 1 sleep 0.5 mouseup 1
-  wait_until 3 "the review to stop" still
+  hold_back_in_demo 0.5
   xdotool windowminimize --sync "$main"
   xdotool windowactivate --sync "$main"
   copy
