@@ -1,7 +1,6 @@
 // Who plays and who pauses, through the real window's timers with the scripted player: from each
-// phase (playing at normal speed, running or standing in quarter-speed slow motion, paused by the
-// user, reviewing a snapshot) an event that plays, pauses or changes the speed; afterwards what
-// the player does, whether a slow-motion resume is pending, and the play button's picture.
+// phase of playing, slow motion, pause and review, an event that plays, pauses or changes the
+// speed; then what the player does, whether a resume is pending, and the play button's picture.
 #include "WindowFixture.h"
 #include "errors/Failure.h"
 #include "playback/OpenDialog.h"
@@ -122,8 +121,7 @@ private slots:
         QVERIFY(!w->PauseTimer->isEnabled() || w->PauseTimer->isRunning()); // a pending resume does come
         QCOMPARE(f->fake->Mute(), w->frCommand->SpeedSlider->value() < 3);
     }
-    // A modal dialog takes the release of a held step: the step ends as the dialog opens, and
-    // the next press in the window is taken.
+    // A modal dialog takes the release of a held step: it ends as the dialog opens.
     void dialogEndsAHeldStep()
     {
         QWidget *left = w->findChild<QWidget *>("cmdLeft");
