@@ -24,6 +24,7 @@
 #include "review/ReviewPicture.h"
 #include "settings/SettingsStore.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -90,6 +91,9 @@ void pump(int ms)
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
 }
+
+// Play/Pause, as its menu item runs it.
+void playPause(frmMain &w) { w.findChild<QAction *>("mnuViewPlay")->trigger(); }
 
 // The frame number a bench clip writes near its bottom right corner, read from a picture
 // of the whole video at any size; -1 when the picture has none.
@@ -303,7 +307,7 @@ public:
     Watch(frmMain &w, QSize clip) : mWindow(w), mClip(clip)
     {
         w.oMediaPlayer()->widget()->installEventFilter(this);
-        QObject::connect(w.PlayTimer, &IntervalTimer::Timer, this, [this] {
+        QObject::connect(w.findChild<IntervalTimer *>("PlayTimer"), &IntervalTimer::Timer, this, [this] {
             const auto now = Clock::now();
             if (mLastCapture)
                 mIntervals.push_back(std::chrono::duration<double, std::milli>(now - *mLastCapture).count());
@@ -413,7 +417,7 @@ int runSteps(const QString &clip)
     }
     frmMain &w = *program.window;
     pump(3000); // the ring fills many times over
-    w.cmdPlay_Click(); // pause
+    playPause(w); // pause
     pump(300);
 
     Engine engine;
@@ -449,15 +453,15 @@ int runSteps(const QString &clip)
             }
             // Now and then, what the screen shows over the picture against the picture.
             if (connection && k % 10 == 5) {
-                const QPoint at = w.oCaptured->mapToGlobal(QPoint(0, 0));
-                const QImage &shown = w.oCaptured->buffer();
+                const QPoint at = w.findChild<ReviewPicture *>("oCaptured")->mapToGlobal(QPoint(0, 0));
+                const QImage &shown = w.findChild<ReviewPicture *>("oCaptured")->buffer();
                 const QImage screen = w.screen()->grabWindow(0, at.x(), at.y(), shown.width(), shown.height()).toImage();
                 ++screenChecks;
                 screenMatches += screen.convertToFormat(QImage::Format_RGB32) == shown;
             }
             w.ReleaseReview();
             for (int tick = 0; tick < 3 && w.reviewTimerEnabled(); ++tick)
-                w.ReviewTimer_Timer();
+                emit w.findChild<IntervalTimer *>("ReviewTimer")->Timer();
         }
         w.ShowImage(0);
         QCoreApplication::processEvents();
@@ -506,10 +510,10 @@ int runSoak(const QString &clip, double seconds, const QString &csvPath)
             pump(500);
             w.ReleaseReview();
             pump(100);
-            w.cmdPlay_Click();
+            playPause(w);
         }
         if (w.oMediaPlayer()->PlayState() == MediaPlayer::Stopped)
-            w.cmdPlay_Click(); // at the end: from the start again
+            playPause(w); // at the end: from the start again
         pump(std::max(0, int(second * 1000 - msSince(start))));
         const double rss = residentMiB();
         csv.write(QStringLiteral("%1,%2,%3\n").arg(second).arg(rss, 0, 'f', 1).arg(w.oMediaPlayer()->PlayState()).toUtf8());

@@ -30,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QAction>
 #include <QClipboard>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -316,13 +317,13 @@ bool buildScene(Scene &scene, QSize video)
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
     scene.fake->setPicture(QColor(40, 120, 60));
-    for (IntervalTimer *timer : {w.PlayTimer, w.PauseTimer, w.ReviewTimer, w.PositionTimer, w.SplashTimer})
-        timer->stop();
+    for (const char *timer : {"PlayTimer", "PauseTimer", "ReviewTimer", "PositionTimer", "SplashTimer"})
+        w.findChild<IntervalTimer *>(timer)->stop();
     w.ShowImage(0);
     QWidget *area = scene.fake->widget();
     const QImage &slot = w.ring().slot(w.ring().captureSlot());
     return area->size() == video && area->isVisible() && scene.fake->frame().size() == video &&
-           w.ring().count() == kCaptureCount && slot.size() == video && !w.oCaptured->isVisible() &&
+           w.ring().count() == kCaptureCount && slot.size() == video && !w.findChild<ReviewPicture *>("oCaptured")->isVisible() &&
            w.msErrorMessages().isEmpty();
 }
 
@@ -438,9 +439,10 @@ ReviewFigures measureReview(QSize video)
     // the capture that comes round to that slot later leaves them as they were.
     w.ShowImage(1);
     const qint32 shownSlot = w.ring().slotOfOffset(1);
-    figures.sharedNotCopied = w.oCaptured->buffer().constBits() == w.ring().slot(shownSlot).constBits();
+    figures.sharedNotCopied = w.findChild<ReviewPicture *>("oCaptured")->buffer().constBits() == w.ring().slot(shownSlot).constBits();
+    QAction *copy = w.findChild<QAction *>("mnuToolsCopy");
     const auto start = Clock::now();
-    w.mnuToolsCopy_Click();
+    copy->trigger();
     figures.copyMs = msSince(start);
     const QImage before = QGuiApplication::clipboard()->image().copy();
     w.ShowImage(0);

@@ -1,7 +1,7 @@
 #pragma once
-// A main window for a test: in a program folder of its own (never the user's settings),
-// started past the first-start About box, with message boxes caught instead of shown and
-// modal windows closed as they open; and the test program's main.
+// A main window for a test: in a program folder of its own (never the user's settings), started past the
+// first-start About box, with message boxes caught instead of shown and modal windows closed as they open;
+// its private parts found by their members' object names (a timer unless told); and the test program's main.
 #include "FakeMediaPlayer.h"
 #include "ModalCloser.h"
 #include "app/CommandBar.h"
@@ -15,6 +15,8 @@
 #include <QTest>
 #include <optional>
 
+template <class T = IntervalTimer> T *child(const QObject *window, const char *name) { return window->findChild<T *>(name); }
+inline void trigger(const QObject *window, const char *item) { child<QAction>(window, item)->trigger(); }
 class WindowFixture {
 public:
     struct Medium { QString name; QSize size; double duration; };

@@ -73,7 +73,7 @@ int runReplixa(int argc, char **argv)
     ExitSignals exitSignals(
         [&] {
             if (window)
-                window->mnuFileExit_Click();
+                window->close();
             QApplication::quit();
         },
         [&] {

@@ -61,13 +61,16 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     createMenus();
     createCommandBar();
 
-    PlayTimer = new IntervalTimer(this);
-    PlayTimer->setObjectName(QStringLiteral("PlayTimer"));
-    PauseTimer = new IntervalTimer(this);
-    PauseTimer->setObjectName(QStringLiteral("PauseTimer"));
-    ReviewTimer = new IntervalTimer(this);
-    PositionTimer = new IntervalTimer(this);
-    SplashTimer = new IntervalTimer(this);
+    const auto timer = [this](const char *name) {
+        auto *timer = new IntervalTimer(this);
+        timer->setObjectName(QLatin1String(name));
+        return timer;
+    };
+    PlayTimer = timer("PlayTimer");
+    PauseTimer = timer("PauseTimer");
+    ReviewTimer = timer("ReviewTimer");
+    PositionTimer = timer("PositionTimer");
+    SplashTimer = timer("SplashTimer");
     PositionTimer->setInterval(1000);
     PositionTimer->start();
     SplashTimer->setInterval(500);
@@ -294,11 +297,6 @@ void frmMain::LoadSettings()
         using enum WindowSettings::Zoom;
         (stored.zoom == Percent200 ? mnuZoom200 : stored.zoom == Fit ? mnuZoomFit : mnuZoom100)->setChecked(true);
     });
-}
-
-frmOptions *frmMain::optionsDialog() const
-{
-    return mOptions.data();
 }
 
 frmOptions &frmMain::options()

@@ -56,80 +56,33 @@ public:
 
     // Start-up and shutdown.
     void Form_Load();
-    void SplashTimer_Timer();
-    void mnuFileExit_Click() { close(); }
-    void Form_Unload();
 
-    // Settings.
-    void LoadSettings();
     // The window's size and zoom, as the exit saves them.
     void SaveWindowSettings();
 
     // Playback.
-    void mnuFileOpen_Click();
     void Form_OLEDragDrop(const QMimeData *data);
     void OpenMedia(const QString &name);
     void PlayMedia() override;
     void PauseMedia() override;
-    void ShowButtonTips(bool show);
-    void cmdPlay_Click();
-    void oMediaPlayer_PlayStateChange(int previous, int state);
-    void oMediaPlayer_OpenStateChange(int previous, int state);
-    void oMediaPlayer_MouseDown(int button, int shift, int x, int y);
 
-    // Layout and zoom.
+    // Layout.
     void Form_Resize() override;
-    void mnuZoom100_Click();
-    void mnuZoom200_Click();
-    void mnuZoomFit_Click();
-    void mnuZoomFullScreen_Click() { cmdFullScreen_Click(); }
-    void cmdFullScreen_Click();
 
     // Keys: the window sees them ahead of its controls. A held review key steps like a
     // held mouse button; one-shot commands run on release.
     void Form_KeyDown(int keyCode, int shift) override;
     void Form_KeyUp(int keyCode, int shift) override;
-    void holdReviewBack();
-    void holdReviewForward();
 
-    // Position and speed.
-    void PositionTimer_Timer();
-    void PositionSlider_Scroll();
-    void SpeedSlider_Change();
+
+    // Speed, and the snapshot ring, capture and review.
     void ToggleSpeed();
-
-    // Commands of the View and Help menus.
-    void mnuViewPlay_Click() { cmdPlay_Click(); }
-    void mnuViewBack15sec_Click();
-    void mnuViewBack5sec_Click();
-    void mnuViewForward15sec_Click();
-    void mnuViewForward5sec_Click();
-    void mnuViewSpeed_Click() { ToggleSpeed(); }
-    void mnuHelpContent_Click();
-    void mnuHelpEmail_Click();
-    void mnuHelpAbout_Click();
-
-    // Options.
-    void mnuToolsOptions_Click();
-
-    // Snapshot ring, capture and review.
-    void SetSnapshotRegion();
     void CaptureImage();
-    void PlayTimer_Timer();
-    void PauseTimer_Timer();
     void ShowImage(qint32 offset) override;
     void MouseDown(int button) { mReview.MouseDown(button); }
-    void ReviewTimer_Timer() { mReview.ReviewTimer_Timer(); }
     void ReleaseReview() override { mReview.ReleaseReview(); }
     bool reviewHeld() const override { return mlReviewDirection() > 0; }
     bool isReviewButton(const QObject *object) const override;
-    void cmdLeft_MouseDown(int button, int shift, int x, int y);
-    void cmdRight_MouseDown(int button, int shift, int x, int y);
-    void oCaptured_MouseDown(int button, int shift, int x, int y);
-    void oCaptured_DblClick() { cmdPlay_Click(); }
-    void mnuViewPrev_Click();
-    void mnuViewNext_Click();
-    void mnuToolsCopy_Click();
     qint32 mlReviewOffset() const { return mReview.mlReviewOffset(); }
     qint32 mlReviewDirection() const { return mReview.mlReviewDirection(); }
 
@@ -140,15 +93,6 @@ public:
     // Error reporting: pauses the video, stops capture and review, logs and shows the report.
     void ShowError(QString &sErr, const Failure &failure) override;
     const QString &msErrorMessages() const { return mErrors.messages(); }
-
-    // The window's outer size in twips and its inner (below the menu bar) size in pixels.
-    double outerWidthTwips() const;
-    double outerHeightTwips() const;
-    // A size no window can take fails with "Invalid property value" at the caller's line.
-    void setOuterWidthTwips(double twips, std::source_location where = std::source_location::current());
-    void setOuterHeightTwips(double twips, std::source_location where = std::source_location::current());
-    int innerWidth() const;
-    int innerHeight() const;
 
     // State, named as the rest of the program knows it.
     MediaPlayer *oMediaPlayer() const { return mPlayer.get(); }
@@ -162,8 +106,71 @@ public:
     PictureStore::Picture leftPicture() const { return mLeftPicture; }
     PictureStore::Picture rightPicture() const { return mRightPicture; }
 
-    frmOptions *optionsDialog() const;
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
+private:
+    void Form_Unload();
+    void LoadSettings();
+    void ShowButtonTips(bool show);
+    void SetSnapshotRegion();
+
+    // The player's and the controls' events.
+    void oMediaPlayer_PlayStateChange(int previous, int state);
+    void oMediaPlayer_OpenStateChange(int previous, int state);
+    void oMediaPlayer_MouseDown(int button, int shift, int x, int y);
+    void cmdLeft_MouseDown(int button, int shift, int x, int y);
+    void cmdRight_MouseDown(int button, int shift, int x, int y);
+    void oCaptured_MouseDown(int button, int shift, int x, int y);
+    void PositionSlider_Scroll();
+    void SpeedSlider_Change();
+    void holdReviewBack();
+    void holdReviewForward();
+
+    // The window's outer size in twips and its inner (below the menu bar) size in pixels.
+    double outerWidthTwips() const;
+    double outerHeightTwips() const;
+    // A size no window can take fails with "Invalid property value" at the caller's line.
+    void setOuterWidthTwips(double twips, std::source_location where = std::source_location::current());
+    void setOuterHeightTwips(double twips, std::source_location where = std::source_location::current());
+    int innerWidth() const;
+    int innerHeight() const;
+
+    // The commands of the menus and the picture buttons; tests trigger them by the items' names.
+    void mnuFileOpen_Click();
+    void mnuFileExit_Click() { close(); }
+    void cmdPlay_Click();
+    void mnuZoom100_Click();
+    void mnuZoom200_Click();
+    void mnuZoomFit_Click();
+    void mnuZoomFullScreen_Click() { cmdFullScreen_Click(); }
+    void cmdFullScreen_Click();
+    void mnuViewPlay_Click() { cmdPlay_Click(); }
+    void mnuViewBack15sec_Click();
+    void mnuViewBack5sec_Click();
+    void mnuViewForward15sec_Click();
+    void mnuViewForward5sec_Click();
+    void mnuViewSpeed_Click() { ToggleSpeed(); }
+    void mnuHelpContent_Click();
+    void mnuHelpEmail_Click();
+    void mnuHelpAbout_Click();
+    void mnuToolsOptions_Click();
+    void mnuViewPrev_Click();
+    void mnuViewNext_Click();
+    void mnuToolsCopy_Click();
+    void oCaptured_DblClick() { cmdPlay_Click(); }
+
+    // The timers' ticks; tests find the timers by name and fire their signal.
+    void SplashTimer_Timer();
+    void PositionTimer_Timer();
+    void PlayTimer_Timer();
+    void PauseTimer_Timer();
+    void ReviewTimer_Timer() { mReview.ReviewTimer_Timer(); }
+
+    // Each has the object name of its member.
     IntervalTimer *PlayTimer;
     IntervalTimer *PauseTimer;
     IntervalTimer *ReviewTimer;
@@ -178,13 +185,6 @@ public:
     QAction *mnuZoom200;
     QAction *mnuZoomFit;
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
-private:
     // What the review needs of the window.
     void setReviewTimerEnabled(bool enabled) override;
     void setLeftPicture(PictureStore::Picture picture) override;

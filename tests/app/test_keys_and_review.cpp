@@ -35,7 +35,7 @@ class TestKeysAndReview : public QObject {
             const qint64 now = ring > 0 ? w->ring().slot(1).cacheKey() : 0;
             return std::exchange(last, now) == now;
         };
-        QTRY_VERIFY(w->PlayTimer->isEnabled() && w->frameGeometry().size() != w->size() && settled());
+        QTRY_VERIFY(child(w, "PlayTimer")->isEnabled() && w->frameGeometry().size() != w->size() && settled());
         for (int i = 1; i <= captures; ++i) {
             f->fake->setPicture(QColor(colour(i)));
             w->CaptureImage();
@@ -46,8 +46,9 @@ class TestKeysAndReview : public QObject {
     QString state() const
     {
         return QStringLiteral("offset %1 (%2) state %3 at %4 speed %5 fit %6 still %7").arg(w->mlReviewOffset())
-            .arg(w->frCommand->lblReviewTime->text()).arg(f->fake->PlayState()).arg(f->fake->CurrentPosition())
-            .arg(w->frCommand->SpeedSlider->value()).arg(w->mnuZoomFit->isChecked()).arg(w->PauseTimer->isEnabled());
+            .arg(child<QLabel>(w, "lblReviewTime")->text()).arg(f->fake->PlayState()).arg(f->fake->CurrentPosition())
+            .arg(child<QSlider>(w, "SpeedSlider")->value()).arg(child<QAction>(w, "mnuZoomFit")->isChecked())
+            .arg(child(w, "PauseTimer")->isEnabled());
     }
 
 private slots:
@@ -84,10 +85,10 @@ private slots:
         start(4);
         f->fake->SetCurrentPosition(30);
         if (row.fullScreen)
-            w->cmdFullScreen_Click();
+            trigger(w, "mnuZoomFullScreen");
         if (row.still)
-            w->ToggleSpeed(), w->PlayTimer_Timer();
-        QCOMPARE(w->PauseTimer->isEnabled(), row.still);
+            w->ToggleSpeed(), emit child(w, "PlayTimer")->Timer();
+        QCOMPARE(child(w, "PauseTimer")->isEnabled(), row.still);
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
         const auto mods = Qt::KeyboardModifiers(row.modifiers);
@@ -135,10 +136,11 @@ private slots:
         QFETCH(Steps, row);
         start(row.captures, row.frameTime, row.ring);
         std::function<void()> release; // of the last press
+        IntervalTimer *review = child(w, "ReviewTimer");
         const auto press = [&](QWidget *on, Qt::MouseButton b) {
             QTest::mousePress(on, b), release = [=] { QTest::mouseRelease(on, b); };
         };
-        const auto key = [&, on = w->client](Qt::Key k, Qt::KeyboardModifiers m) {
+        const auto key = [&, on = child<QWidget>(w, "client")](Qt::Key k, Qt::KeyboardModifiers m) {
             QTest::keyPress(on, k, m), release = [=, this] {
                 QTest::keyRelease(on, k, m);
                 QTRY_COMPARE(w->mlReviewDirection(), 0); // a release is told once it is no repeat
@@ -147,34 +149,35 @@ private slots:
         for (qsizetype i = 0; i < row.script.size(); ++i) {
             const char c = row.script.at(i).toLatin1();
             switch (c) {
-            case '<': press(w->frCommand->cmdLeft, Qt::LeftButton); break;
-            case '>': press(w->frCommand->cmdRight, Qt::LeftButton); break;
+            case '<': press(child<QWidget>(w, "cmdLeft"), Qt::LeftButton); break;
+            case '>': press(child<QWidget>(w, "cmdRight"), Qt::LeftButton); break;
             case 'v': press(f->fake->widget(), Qt::LeftButton); break;
             case 'm': press(f->fake->widget(), Qt::MiddleButton); break;
             case 'f': key(Qt::Key_F6, {}); break;
             case 'k': key(Qt::Key_6, Qt::KeypadModifier); break;
             case 'r': key(Qt::Key_Right, {}); break;
             case '^': release(); break;
-            case 't': w->ReviewTimer_Timer(); break;
-            case 's': for (int k = 0; k < 5 && w->ReviewTimer->isEnabled(); ++k) w->ReviewTimer_Timer(); break;
-            case 'p': w->findChild<QAction *>("mnuViewPrev")->trigger(); break;
-            case 'n': w->findChild<QAction *>("mnuViewNext")->trigger(); break;
-            case 'd': QTest::mouseDClick(w->oCaptured, Qt::LeftButton); break;
+            case 't': emit review->Timer(); break;
+            case 's': for (int k = 0; k < 5 && review->isEnabled(); ++k) emit review->Timer(); break;
+            case 'p': trigger(w, "mnuViewPrev"); break;
+            case 'n': trigger(w, "mnuViewNext"); break;
+            case 'd': QTest::mouseDClick(child<QWidget>(w, "oCaptured"), Qt::LeftButton); break;
             default: w->ShowImage(c - '0');
             }
             const int offset = row.offsets.at(i).digitValue();
             QVERIFY2(w->mlReviewOffset() == offset,
                      qPrintable(QStringLiteral("step %1: offset %2").arg(i).arg(w->mlReviewOffset())));
             QCOMPARE(f->fake->widget()->isVisible(), offset == 0);
-            QVERIFY(c != 's' || !w->ReviewTimer->isEnabled());
+            QVERIFY(c != 's' || !review->isEnabled());
             if (offset > 0)
-                QCOMPARE(w->oCaptured->buffer().pixel(10, 10), colour(row.captures + 1 - offset));
+                QCOMPARE(child<ReviewPicture>(w, "oCaptured")->buffer().pixel(10, 10), colour(row.captures + 1 - offset));
         }
         QCOMPARE(f->fake->PlayState(), row.state);
         QCOMPARE(std::pair(w->leftPicture(), w->rightPicture()), std::pair(row.left, row.right));
         if (row.state == MediaPlayer::Playing) {
             QTRY_COMPARE(w->mlReviewOffset(), 0);
-            QVERIFY(w->PlayTimer->isEnabled() && f->fake->widget()->isVisible() && !w->oCaptured->isVisible());
+            QVERIFY(child(w, "PlayTimer")->isEnabled() && f->fake->widget()->isVisible());
+            QVERIFY(!child<QWidget>(w, "oCaptured")->isVisible());
         }
     }
 };

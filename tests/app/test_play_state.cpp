@@ -17,15 +17,14 @@ class TestPlayState : public QObject {
     Q_OBJECT
     std::optional<WindowFixture> f;
     frmMain *w = nullptr;
-    Outcome outcome() const { return {f->fake->PlayState(), w->PauseTimer->isEnabled(), w->playPicture()}; }
-    void trigger(const char *action) { w->findChild<QAction *>(action)->trigger(); }
+    Outcome outcome() const { return {f->fake->PlayState(), child(w, "PauseTimer")->isEnabled(), w->playPicture()}; }
     void key(QEvent::Type type, bool repeat = false)
     {
         QKeyEvent event(type, Qt::Key_Right, Qt::NoModifier, QString(), repeat);
         QApplication::sendEvent(w, &event);
     }
     // A stand of slow motion begins at a play-timer tick.
-    void waitForStand() { QTRY_VERIFY(w->PauseTimer->isEnabled() && f->fake->PlayState() == MediaPlayer::Paused); }
+    void waitForStand() { QTRY_VERIFY(child(w, "PauseTimer")->isEnabled() && f->fake->PlayState() == MediaPlayer::Paused); }
 
 private slots:
     void init()
@@ -36,7 +35,7 @@ private slots:
         w = &f->startWithFake({{"a.avi", {160, 120}, 60.0}, {"b.avi", {160, 120}, 60.0}}, "a.avi");
         w->show(), w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QTRY_VERIFY(w->PlayTimer->isEnabled());
+        QTRY_VERIFY(child(w, "PlayTimer")->isEnabled());
     }
     void cleanup() { f.reset(), OpenDialog::setChooser({}); }
     void phasesAndEvents_data()
@@ -80,33 +79,33 @@ private slots:
         QFETCH(Event, event);
         QFETCH(Outcome, after);
         if (phase == Running || phase == Standing) {
-            w->frCommand->SpeedSlider->setValue(1);
+            child<QSlider>(w, "SpeedSlider")->setValue(1);
             waitForStand();
             if (phase == Running)
-                QTRY_VERIFY(!w->PauseTimer->isEnabled() && f->fake->PlayState() == MediaPlayer::Playing);
+                QTRY_VERIFY(!child(w, "PauseTimer")->isEnabled() && f->fake->PlayState() == MediaPlayer::Playing);
         }
         if (phase == UserPaused)
-            trigger("mnuViewPlay");
+            trigger(w, "mnuViewPlay");
         if (phase == Reviewing) { // a step back, its repeat delay over
             QTest::mouseClick(w->findChild<QWidget *>("cmdLeft"), Qt::LeftButton);
             QTRY_VERIFY(w->mlReviewOffset() == 1 && !w->reviewTimerEnabled());
         }
         QTRY_COMPARE(f->fake->PlayState(), phase == Normal || phase == Running ? MediaPlayer::Playing : MediaPlayer::Paused);
         switch (event) {
-        case PlayPause: trigger("mnuViewPlay"); break;
-        case F8: trigger("mnuViewSpeed"); break;
-        case SliderHalf: w->frCommand->SpeedSlider->setValue(2); break;
-        case About: trigger("mnuHelpAbout"); break;
-        case Options: trigger("mnuToolsOptions"); break;
+        case PlayPause: trigger(w, "mnuViewPlay"); break;
+        case F8: trigger(w, "mnuViewSpeed"); break;
+        case SliderHalf: child<QSlider>(w, "SpeedSlider")->setValue(2); break;
+        case About: trigger(w, "mnuHelpAbout"); break;
+        case Options: trigger(w, "mnuToolsOptions"); break;
         case OpenCancelled:
             OpenDialog::setChooser([](const QString &, const QStringList &) { return QString(); });
-            trigger("mnuFileOpen");
+            trigger(w, "mnuFileOpen");
             break;
         case Error: reportFailures(*w, "cmdPlay_Click: ", [] { raiseFailure(Failure::Overflow); }); break;
         case ReviewPress: QTest::mouseClick(w->findChild<QWidget *>("cmdLeft"), Qt::LeftButton); break;
         case KeyRepeat: // the keyboard's repeats of a held Right, over a stand where slow motion has one
             key(QEvent::KeyPress);
-            if (w->frCommand->SpeedSlider->value() < 3)
+            if (child<QSlider>(w, "SpeedSlider")->value() < 3)
                 waitForStand();
             key(QEvent::KeyRelease, true), key(QEvent::KeyPress, true);
             key(QEvent::KeyRelease);
@@ -116,10 +115,10 @@ private slots:
         }
         // Capture runs while the video plays, once the player has told its state; by then
         // no resume of slow motion may be pending that should not be.
-        QTRY_COMPARE(w->PlayTimer->isEnabled(), std::get<0>(after) == MediaPlayer::Playing);
+        QTRY_COMPARE(child(w, "PlayTimer")->isEnabled(), std::get<0>(after) == MediaPlayer::Playing);
         QCOMPARE(outcome(), after);
-        QVERIFY(!w->PauseTimer->isEnabled() || w->PauseTimer->isRunning()); // a pending resume does come
-        QCOMPARE(f->fake->Mute(), w->frCommand->SpeedSlider->value() < 3);
+        QVERIFY(!child(w, "PauseTimer")->isEnabled() || child(w, "PauseTimer")->isRunning()); // a pending resume does come
+        QCOMPARE(f->fake->Mute(), child<QSlider>(w, "SpeedSlider")->value() < 3);
     }
     // A modal dialog takes the release of a held step: it ends as the dialog opens.
     void dialogEndsAHeldStep()
@@ -127,7 +126,7 @@ private slots:
         QWidget *left = w->findChild<QWidget *>("cmdLeft");
         QTest::mousePress(left, Qt::LeftButton);
         QCOMPARE(w->mlReviewDirection(), 1);
-        trigger("mnuHelpAbout");
+        trigger(w, "mnuHelpAbout");
         QCOMPARE(w->mlReviewDirection(), 0);
         QTRY_VERIFY(!w->reviewTimerEnabled());
         QTest::mousePress(left, Qt::LeftButton);

@@ -31,10 +31,8 @@ class TestWindow : public QObject {
         return *(w = &f->startWithFake({{kClip, {160, 120}, 12.4}, {kSecond, {320, 180}, 30.6}}, commandLine));
     }
     QWidget *video() const { return f->fake->widget(); }
-    int checkedZoom() const
-    {
-        return w->mnuZoom100->isChecked() | w->mnuZoom200->isChecked() << 1 | w->mnuZoomFit->isChecked() << 2;
-    }
+    bool checked(const char *zoom) const { return child<QAction>(w, zoom)->isChecked(); }
+    int checkedZoom() const { return checked("mnuZoom100") | checked("mnuZoom200") << 1 | checked("mnuZoomFit") << 2; }
 
 private slots:
     void init() { f.emplace(); }
@@ -54,7 +52,7 @@ private slots:
         start(row.commandLine);
         QCOMPARE(QStringList({config("StartCount"), w->windowTitle(), f->boxes.join('|') + w->msErrorMessages()}),
                  QStringList({row.written, row.title, ""}));
-        QCOMPARE(w->SplashTimer->isEnabled(), row.splash);
+        QCOMPARE(child(w, "SplashTimer")->isEnabled(), row.splash);
         QTRY_COMPARE(f->closer.count(QStringLiteral("frmAbout")), row.splash ? 1 : 0);
     }
     // Settings, and what start-up makes of them (how each value reads is the settings' own test): the
@@ -78,15 +76,15 @@ private slots:
         for (const QString &setting : row.settings.split(' '))
             SetConfigValue(setting.section('=', 0, 0), setting.section('=', 1));
         start();
-        const QList<int> got{w->mlCaptureCount(), w->mlCaptureSlot(), checkedZoom(), w->PlayTimer->interval(),
-                             w->ReviewTimer->interval()};
+        const QList<int> got{w->mlCaptureCount(), w->mlCaptureSlot(), checkedZoom(), child(w, "PlayTimer")->interval(),
+                             child(w, "ReviewTimer")->interval()};
         QCOMPARE(got, QList<int>({row.count, row.count, row.zoom, row.interval, row.interval}));
         QVERIFY2(row.box.isEmpty() ? f->boxes.isEmpty() : f->boxes.size() == 1 && f->boxes.at(0).startsWith(row.box),
                  qPrintable(f->boxes.join('|')));
         const QRegularExpression reported('^' + QRegularExpression::escape(row.report) + ", line [1-9][0-9]*\r\n$");
         const QString reports = w->msErrorMessages();
         QVERIFY2(row.report.isEmpty() ? reports.isEmpty() : reported.match(reports).hasMatch(), qPrintable(reports));
-        QVERIFY(!w->SplashTimer->isEnabled());
+        QVERIFY(!child(w, "SplashTimer")->isEnabled());
         w->close();
         QVERIFY(config("width").toDouble() > 0);
     }
@@ -100,26 +98,25 @@ private slots:
     void playStatesAndOpening()
     {
         start();
-        CommandBar *bar = w->frCommand;
-        QAction *play = w->findChild<QAction *>("mnuViewPlay");
+        CommandBar *bar = child<CommandBar>(w, "frCommand");
         QVERIFY(w->playPicture() == PlayPicture::StartupDisabled && !bar->cmdPlay->isEnabled());
-        play->trigger();
+        trigger(w, "mnuViewPlay");
         QVERIFY(w->playPicture() == PlayPicture::Play && bar->cmdPlay->toolTip() == kTips);
-        play->trigger();
+        trigger(w, "mnuViewPlay");
         QVERIFY(w->playPicture() == PlayPicture::Play && bar->cmdPlay->toolTip().isEmpty());
         w->OpenMedia(kClip);
-        QTRY_VERIFY(w->PlayTimer->isEnabled() && bar->cmdPlay->isEnabled());
+        QTRY_VERIFY(child(w, "PlayTimer")->isEnabled() && bar->cmdPlay->isEnabled());
         QSignalSpy notified(f->fake, &MediaPlayer::PlayStateChange);
         using P = MediaPlayer;
         for (const auto &[state, picture] : {std::pair{P::Paused, PlayPicture::Pause}, {P::Closed, PlayPicture::Play},
                                              {P::Playing, PlayPicture::Pause}, {P::Stopped, PlayPicture::Play},
                                              {P::Playing, PlayPicture::Pause}}) {
-            w->ReviewTimer->start();
+            child(w, "ReviewTimer")->start();
             f->fake->setPlayState(state);
             QVERIFY(notified.wait());
             const bool capturing = state == MediaPlayer::Playing;
-            QCOMPARE(w->PlayTimer->isEnabled(), capturing);
-            QCOMPARE(w->ReviewTimer->isEnabled(), !capturing);
+            QCOMPARE(child(w, "PlayTimer")->isEnabled(), capturing);
+            QCOMPARE(child(w, "ReviewTimer")->isEnabled(), !capturing);
             QCOMPARE(w->playPicture(), picture);
         }
         bar->cmdPlay->click(); // pause
@@ -129,12 +126,11 @@ private slots:
         f->fake->SetCurrentPosition(4.5);
         QString chosen;
         OpenDialog::setChooser([&](const QString &, const QStringList &) { return chosen; });
-        QAction *open = w->findChild<QAction *>("mnuFileOpen");
-        open->trigger();
+        trigger(w, "mnuFileOpen");
         QVERIFY(f->fake->FileName() == kClip && f->fake->CurrentPosition() == 4.5);
         QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
         chosen = QStringLiteral("\"/clips/gone.avi\"");
-        open->trigger();
+        trigger(w, "mnuFileOpen");
         QMimeData data;
         data.setText(QStringLiteral("just some text"));
         w->Form_OLEDragDrop(&data);
@@ -171,7 +167,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QCOMPARE(f->boxes.size(), 1);
         QTRY_COMPARE(w->playPicture(), PlayPicture::Pause);
-        w->mnuZoom200_Click();
+        trigger(w, "mnuZoom200");
         QCOMPARE(checkedZoom(), 1); // 100 %
         QTRY_COMPARE(video()->size(), QSize(160, 120));
         QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
@@ -183,7 +179,7 @@ private slots:
         w->ShowImage(1);
         w->ShowImage(0);
         MemoryBudget::setAvailableOverride(std::nullopt);
-        w->mnuZoom200_Click();
+        trigger(w, "mnuZoom200");
         QTRY_COMPARE(video()->size(), QSize(320, 240));
         QCOMPARE(f->boxes.size(), 2); // a fresh, blank slot at the player's size each (above 25 rows)
         QVERIFY(w->ring().isAllocated(30) && !w->ring().isWritten(1) && w->ring().slot(1).size() == QSize(320, 240));
@@ -213,13 +209,13 @@ private slots:
             dialog->optFreezeFrameTime[3]->setChecked(true);
             escape ? QTest::keyClick(dialog, Qt::Key_Escape) : void(dialog->close());
         };
-        w->findChild<QAction *>("mnuToolsOptions")->trigger();
+        trigger(w, "mnuToolsOptions");
         QCOMPARE(f->closer.count(QStringLiteral("frmOptions")), 1);
         const int interval = escape ? 200 : 100;
-        QCOMPARE(QList<int>({w->PlayTimer->interval(), w->ReviewTimer->interval()}), QList<int>({interval, interval}));
+        QCOMPARE(QList<int>({child(w, "PlayTimer")->interval(), child(w, "ReviewTimer")->interval()}), QList({interval, interval}));
         QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
         w->show();
-        w->findChild<QAction *>("mnuFileExit")->trigger();
+        trigger(w, "mnuFileExit");
         QCOMPARE(QStringList({config("FrameTime"), config("zoom")}), QStringList({escape ? "3" : "2", zoom}));
     }
 };

@@ -116,7 +116,7 @@ private slots:
             QCOMPARE(player()->PlayState(), int(MediaPlayer::Playing));
             QCOMPARE(QSize(w->mlVideoWidth, w->mlVideoHeight), size);
             QVERIFY(w->mlDuration >= 0 && w->mlDuration < 10);
-            QTRY_VERIFY(w->PlayTimer->isEnabled());
+            QTRY_VERIFY(child(w, "PlayTimer")->isEnabled());
         } else {
             QCOMPARE(player()->PlayState(), int(MediaPlayer::Closed));
             const QString box = f->boxes.join('|'); // one, ending in the file's name
@@ -128,8 +128,8 @@ private slots:
         if (tag.startsWith("portrait")) { // upright at every zoom, turned as ffmpeg's own player turns it
             const int redOnTop = tag.endsWith("270") ? 1 : -1; // -1: blue on top
             const auto redness = [](QRgb p) { return qRed(p) - qBlue(p); };
-            for (auto zoom : {&frmMain::mnuZoom200_Click, &frmMain::mnuZoomFit_Click, &frmMain::mnuZoom100_Click}) {
-                (w->*zoom)();
+            for (const char *zoom : {"mnuZoom200", "mnuZoomFit", "mnuZoom100"}) {
+                trigger(w, zoom);
                 const QSize at = player()->widget()->size();
                 const QImage &frame = player()->frame();
                 QTRY_VERIFY(frame.size() == at && redOnTop * redness(frame.pixel(at.width() / 2, 4)) > 100

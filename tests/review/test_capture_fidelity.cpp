@@ -29,8 +29,8 @@ class TestCaptureFidelity : public QObject {
     void recordCapture()
     {
         const QRect player = w->oMediaPlayer()->widget()->geometry();
-        const QImage screen = w->grab({w->client->mapTo(w, player.topLeft()), player.size()}).toImage();
-        const QRect visible = (player & w->client->rect()).translated(-player.topLeft());
+        const QImage screen = w->grab({w->centralWidget()->mapTo(w, player.topLeft()), player.size()}).toImage();
+        const QRect visible = (player & w->centralWidget()->rect()).translated(-player.topLeft());
         mCaptures.append({screen.convertToFormat(QImage::Format_RGB32), visible});
     }
 private slots:
@@ -61,17 +61,17 @@ private slots:
         mCaptures.clear();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        (w->*(zoom == 2 ? &frmMain::mnuZoom200_Click : &frmMain::mnuZoom100_Click))();
-        auto recording = connect(w->PlayTimer, &IntervalTimer::Timer, this, &TestCaptureFidelity::recordCapture);
+        trigger(w, zoom == 2 ? "mnuZoom200" : "mnuZoom100");
+        auto recording = connect(child(w, "PlayTimer"), &IntervalTimer::Timer, this, &TestCaptureFidelity::recordCapture);
         w->OpenMedia(mClip);
         QWidget *video = w->oMediaPlayer()->widget();
         QCOMPARE(video->size(), QSize(320, 240) * zoom);
         QTRY_VERIFY_WITH_TIMEOUT(differentPictures(mCaptures) >= 10, 15000);
-        w->cmdPlay_Click();
+        trigger(w, "mnuViewPlay");
         QTRY_COMPARE(w->oMediaPlayer()->PlayState(), int(MediaPlayer::Paused));
         disconnect(recording);
         // The review picture is 10 rows shorter than the player; the tiles reach 6 tiles far.
-        const QImage &buffer = w->oCaptured->buffer();
+        const QImage &buffer = child<ReviewPicture>(w, "oCaptured")->buffer();
         QCOMPARE(buffer.size(), video->size() - QSize(0, 10));
         const QRect compared = buffer.rect() & QRect({0, 0}, grid);
         const int reviewed = std::min<int>(mCaptures.size(), w->ring().count());
@@ -80,7 +80,7 @@ private slots:
             w->MouseDown(1); // one step back, then the repeat delay and the tick that ends it
             w->ReleaseReview();
             for (int tick = 0; tick < 3 && w->reviewTimerEnabled(); ++tick)
-                w->ReviewTimer_Timer();
+                emit child(w, "ReviewTimer")->Timer();
             QCOMPARE(w->mlReviewOffset(), k);
             const Capture &capture = mCaptures.at(mCaptures.size() - k);
             // Only what the window showed: the player may reach below its inner area.
