@@ -54,10 +54,8 @@ public:
     frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // Start-up and shutdown.
+    // Start-up, and the window's size and zoom as the exit saves them.
     void Form_Load();
-
-    // The window's size and zoom, as the exit saves them.
     void SaveWindowSettings();
 
     // Playback.
@@ -73,7 +71,6 @@ public:
     // held mouse button; one-shot commands run on release.
     void Form_KeyDown(int keyCode, int shift) override;
     void Form_KeyUp(int keyCode, int shift) override;
-
 
     // Speed, and the snapshot ring, capture and review.
     void ToggleSpeed();
