@@ -1,6 +1,6 @@
 #include "app/CommandBar.h"
 
-#include "playback/PictureStore.h"
+#include "playback/SlowMotion.h"
 #include "review/ReviewButton.h"
 
 #include <QLabel>
@@ -45,9 +45,7 @@ QSlider *slider(const char *name, int minimum, int maximum, QRect place, const Q
 
 } // namespace
 
-CommandBar::CommandBar(const PictureStore &play, const PictureStore &left, const PictureStore &right,
-                       QWidget *parent)
-    : QFrame(parent)
+CommandBar::CommandBar(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("frCommand"));
     setGeometry(3, 0, 389, 41);
@@ -55,12 +53,12 @@ CommandBar::CommandBar(const PictureStore &play, const PictureStore &left, const
     // Until a medium opens, the play button takes no clicks and shows a copy of its
     // disabled picture, which counts as neither play nor pause.
     cmdPlay->setEnabled(false);
-    cmdPlay->setIcon(play.picture(PictureStore::Picture::Disabled));
+    cmdPlay->setIcon(imgPlay.picture(PictureStore::Picture::Disabled));
     cmdLeft = pictureButton(new ReviewButton(this), "cmdLeft", 24, tr("Previous Frame F5"));
-    cmdLeft->setIcon(left.picture(PictureStore::Picture::Normal));
+    cmdLeft->setIcon(imgLeft.picture(PictureStore::Picture::Normal));
     lblReviewTime = smallLabel(tr("-0.0 sec"), "lblReviewTime", QRect(48, 12, 37, 13), this);
     cmdRight = pictureButton(new ReviewButton(this), "cmdRight", 88, tr("Next Frame F6"));
-    cmdRight->setIcon(right.picture(PictureStore::Picture::Normal));
+    cmdRight->setIcon(imgRight.picture(PictureStore::Picture::Normal));
     cmdFullScreen = pictureButton(new QToolButton(this), "cmdFullScreen", 112, tr("Full Screen"));
     cmdFullScreen->setIcon(PictureStore(PictureStore::Shape::FullScreen).picture(PictureStore::Picture::Normal));
     SpeedSlider = slider("SpeedSlider", 1, 3, QRect(136, 10, 49, 25), QStringLiteral("1"), this);
@@ -70,4 +68,40 @@ CommandBar::CommandBar(const PictureStore &play, const PictureStore &left, const
     Label1->setToolTip(tr("Toggle Speed F8"));
     PositionSlider = slider("PositionSlider", 0, 90, QRect(184, 10, 197, 25), tr("Position"), this);
     lblPosition = smallLabel(tr("Position"), "lblPosition", QRect(192, 0, 135, 10), this);
+}
+
+void CommandBar::setPlayPicture(Picture picture)
+{
+    cmdPlay->setIcon(imgPlay.picture(picture == Picture::Pause  ? PictureStore::Picture::Pressed
+                                     : picture == Picture::Play ? PictureStore::Picture::Normal
+                                                                : PictureStore::Picture::Disabled));
+}
+
+bool CommandBar::slowed() const
+{
+    return SpeedSlider->value() < SlowMotion::Normal;
+}
+
+void CommandBar::setLeftPicture(PictureStore::Picture picture)
+{
+    mLeftPicture = picture;
+    cmdLeft->setIcon(imgLeft.picture(picture));
+}
+
+void CommandBar::setRightPicture(PictureStore::Picture picture)
+{
+    mRightPicture = picture;
+    cmdRight->setIcon(imgRight.picture(picture));
+}
+
+void CommandBar::showButtonTips(bool show)
+{
+    cmdLeft->setToolTip(show ? tr("Previous Frame <-") : QString());
+    cmdRight->setToolTip(show ? tr("Next Frame ->") : QString());
+    cmdPlay->setToolTip(show ? tr("Play - Pause (Space)") : QString());
+}
+
+bool CommandBar::isReviewButton(const QObject *object) const
+{
+    return object == cmdLeft || object == cmdRight;
 }

@@ -14,7 +14,7 @@ double perPixelY(const QWidget *w);
 double outerWidth(const QWidget *window);
 double outerHeight(const QWidget *window);
 // A size no window can take fails with "Invalid property value" at the caller's line.
-void setOuterWidth(QWidget *window, double twips, std::source_location where);
-void setOuterHeight(QWidget *window, double twips, std::source_location where);
+void setOuterWidth(QWidget *window, double twips, std::source_location where = std::source_location::current());
+void setOuterHeight(QWidget *window, double twips, std::source_location where = std::source_location::current());
 
 } // namespace Twips

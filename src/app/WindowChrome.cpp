@@ -7,6 +7,13 @@
 
 namespace WindowChrome {
 
+QSize innerSize(const QMainWindow *window)
+{
+    const QMenuBar *menus = window->menuBar();
+    const int bar = menus->isHidden() ? 0 : menus->heightForWidth(window->width());
+    return {window->width(), window->height() - (bar > 0 ? bar : menus->sizeHint().height())};
+}
+
 void showTitleBar(QWidget *window, bool show)
 {
     const bool wasVisible = window->isVisible();

@@ -2,12 +2,15 @@
 // The main window's title bar, menus and window state, as the layouts change them.
 
 #include <QRect>
+#include <QSize>
 
 class QMainWindow;
 class QWidget;
 
 namespace WindowChrome {
 
+// The window's size below the menu bar, in pixels.
+QSize innerSize(const QMainWindow *window);
 void showTitleBar(QWidget *window, bool show);
 // The title bar, the menus and with them their shortcuts; hidden in full screen.
 void show(QMainWindow *window, bool show);

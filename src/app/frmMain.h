@@ -2,13 +2,14 @@
 // The main window: the video, the bar of controls above it, the menus and the
 // timers that drive capture and review. Its life is the program's life.
 
-#include "playback/IntervalTimer.h"
+#include "about/Help.h"
+#include "app/CommandBar.h"
 #include "app/Commands.h"
-#include "app/KeyTracker.h"
 #include "app/WindowInput.h"
 #include "app/WindowLayout.h"
 #include "errors/ErrorLog.h"
 #include "errors/FailurePatterns.h"
+#include "playback/MediaOpening.h"
 #include "playback/PictureStore.h"
 #include "playback/PlayControl.h"
 #include "playback/PositionControl.h"
@@ -17,32 +18,28 @@
 #include "review/ReviewStepper.h"
 #include "review/SnapshotRing.h"
 
+#include <QCloseEvent>
+#include <QDropEvent>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <functional>
-#include <source_location>
 #include <memory>
 
+class IntervalTimer;
 class MediaPlayer;
-class frmOptions;
-class frmAbout;
-class QAction;
-class CommandBar;
-class QLabel;
-class QMenu;
+class PositionBarHost;
+class ReviewBarHost;
 class QMimeData;
-class QSlider;
-class QToolButton;
-class ReviewButton;
 class ReviewPicture;
 class SnapshotView;
+class SpeedBarHost;
+class WindowLayoutHost;
+class ZoomMenu;
+class frmAbout;
+class frmOptions;
 
-class WindowFrameWatch;
-
-class frmMain : public QMainWindow, public ErrorSink, public ReviewHost, public SpeedHost, public PositionHost,
-               public PlayHost, public LayoutHost, public RingSizingHost,
-               public InputHost {
+class frmMain : public QMainWindow, public ErrorSink, public InputHost, public OpenHost {
     Q_OBJECT
 public:
     // Makes the media player component, its video widget a child of the given parent.
@@ -61,8 +58,8 @@ public:
     // Playback.
     void Form_OLEDragDrop(const QMimeData *data);
     void OpenMedia(const QString &name);
-    void PlayMedia() override;
-    void PauseMedia() override;
+    void PlayMedia() { mPlay->PlayMedia(); }
+    void PauseMedia() { mPlay->PauseMedia(); }
 
     // Layout.
     void Form_Resize() override;
@@ -73,19 +70,16 @@ public:
     void Form_KeyUp(int keyCode, int shift) override;
 
     // Speed, and the snapshot ring, capture and review.
-    void ToggleSpeed();
+    void ToggleSpeed() { mSpeed->toggleSpeed(); }
     void CaptureImage();
-    void ShowImage(qint32 offset) override;
-    void MouseDown(int button) { mReview.MouseDown(button); }
-    void ReleaseReview() override { mReview.ReleaseReview(); }
+    void ShowImage(qint32 offset);
+    void MouseDown(int button) { mReview->MouseDown(button); }
+    void ReleaseReview() override { mReview->ReleaseReview(); }
     bool reviewHeld() const override { return mlReviewDirection() > 0; }
-    bool isReviewButton(const QObject *object) const override;
-    qint32 mlReviewOffset() const { return mReview.mlReviewOffset(); }
-    qint32 mlReviewDirection() const { return mReview.mlReviewDirection(); }
-
-    // What the review needs of the window.
-    bool reviewTimerEnabled() const override;
-    qint32 captureCount() const override { return mRing.count(); }
+    bool isReviewButton(const QObject *object) const override { return frCommand->isReviewButton(object); }
+    qint32 mlReviewOffset() const { return mReview->mlReviewOffset(); }
+    qint32 mlReviewDirection() const { return mReview->mlReviewDirection(); }
+    bool reviewTimerEnabled() const { return ReviewTimer->isEnabled(); }
 
     // Error reporting: pauses the video, stops capture and review, logs and shows the report.
     void ShowError(QString &sErr, const Failure &failure) override;
@@ -96,45 +90,36 @@ public:
     SnapshotRing &ring() { return mRing; }
     qint32 mlCaptureCount() const { return mRing.count(); }
     qint32 mlCaptureSlot() const { return mRing.captureSlot(); }
-    qint32 mlVideoWidth = 200;
-    qint32 mlVideoHeight = 200;
-    qint32 mlDuration = 0;
+    qint32 mlVideoWidth() const { return mVideoSize.width(); }
+    qint32 mlVideoHeight() const { return mVideoSize.height(); }
+    qint32 mlDuration() const { return mDuration; }
     PlayPicture playPicture() const { return mPlay->picture(); }
-    PictureStore::Picture leftPicture() const { return mLeftPicture; }
-    PictureStore::Picture rightPicture() const { return mRightPicture; }
+    PictureStore::Picture leftPicture() const { return frCommand->leftPicture(); }
+    PictureStore::Picture rightPicture() const { return frCommand->rightPicture(); }
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override { Form_Unload(); event->accept(); }
     void resizeEvent(QResizeEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
+    // Any drop is taken: one without a file is reported, so the user learns why nothing opened.
+    void dragEnterEvent(QDragEnterEvent *event) override { event->acceptProposedAction(); }
     void dropEvent(QDropEvent *event) override;
 
 private:
     void Form_Unload();
     void LoadSettings();
-    void ShowButtonTips(bool show);
     void SetSnapshotRegion();
 
     // The player's and the controls' events.
     void oMediaPlayer_PlayStateChange(int previous, int state);
     void oMediaPlayer_OpenStateChange(int previous, int state);
-    void oMediaPlayer_MouseDown(int button, int shift, int x, int y);
-    void cmdLeft_MouseDown(int button, int shift, int x, int y);
-    void cmdRight_MouseDown(int button, int shift, int x, int y);
-    void oCaptured_MouseDown(int button, int shift, int x, int y);
-    void PositionSlider_Scroll();
-    void SpeedSlider_Change();
-    void holdReviewBack();
-    void holdReviewForward();
-
-    // The window's outer size in twips and its inner (below the menu bar) size in pixels.
-    double outerWidthTwips() const;
-    double outerHeightTwips() const;
-    // A size no window can take fails with "Invalid property value" at the caller's line.
-    void setOuterWidthTwips(double twips, std::source_location where = std::source_location::current());
-    void setOuterHeightTwips(double twips, std::source_location where = std::source_location::current());
-    int innerWidth() const;
-    int innerHeight() const;
+    void oMediaPlayer_MouseDown(int button, int, int, int) { MouseDown(button); }
+    void cmdLeft_MouseDown(int button, int, int, int) { MouseDown(button); }
+    void cmdRight_MouseDown(int, int, int, int) { MouseDown(2); }
+    void oCaptured_MouseDown(int button, int, int, int) { MouseDown(button); }
+    void PositionSlider_Scroll() { mPosition->sliderScrolled(); }
+    void SpeedSlider_Change() { mSpeed->speedChanged(); }
+    void holdReviewBack() { mReview->holdKey(ReviewStepper::Back); }
+    void holdReviewForward() { mReview->holdKey(ReviewStepper::Forward); }
 
     // The commands of the menus and the picture buttons; tests trigger them by the items' names.
     void mnuFileOpen_Click();
@@ -146,26 +131,26 @@ private:
     void mnuZoomFullScreen_Click() { cmdFullScreen_Click(); }
     void cmdFullScreen_Click();
     void mnuViewPlay_Click() { cmdPlay_Click(); }
-    void mnuViewBack15sec_Click();
-    void mnuViewBack5sec_Click();
-    void mnuViewForward15sec_Click();
-    void mnuViewForward5sec_Click();
+    void mnuViewBack15sec_Click() { jump("mnuViewBack15sec_Click: ", -15); }
+    void mnuViewBack5sec_Click() { jump("mnuViewBack5sec_Click: ", -5); }
+    void mnuViewForward15sec_Click() { jump("mnuViewForward15sec_Click: ", 15); }
+    void mnuViewForward5sec_Click() { jump("mnuViewForward5sec_Click: ", 5); }
     void mnuViewSpeed_Click() { ToggleSpeed(); }
-    void mnuHelpContent_Click();
-    void mnuHelpEmail_Click();
-    void mnuHelpAbout_Click();
+    void mnuHelpContent_Click() { Help::showContents(); }
+    void mnuHelpEmail_Click() { Help::writeMail(); }
+    void mnuHelpAbout_Click() { mPlay->pauseForDialog(); showAbout(); }
     void mnuToolsOptions_Click();
-    void mnuViewPrev_Click();
-    void mnuViewNext_Click();
+    void mnuViewPrev_Click() { mReview->stepOnce(ReviewStepper::Back); }
+    void mnuViewNext_Click() { mReview->stepOnce(ReviewStepper::Forward); }
     void mnuToolsCopy_Click();
     void oCaptured_DblClick() { cmdPlay_Click(); }
 
     // The timers' ticks; tests find the timers by name and fire their signal.
-    void SplashTimer_Timer();
-    void PositionTimer_Timer();
+    void SplashTimer_Timer() { SplashTimer->stop(); showAbout(); }
+    void PositionTimer_Timer() { mPosition->timerTick(); }
     void PlayTimer_Timer();
-    void PauseTimer_Timer();
-    void ReviewTimer_Timer() { mReview.ReviewTimer_Timer(); }
+    void PauseTimer_Timer() { mPlay->pauseTick(); }
+    void ReviewTimer_Timer() { mReview->ReviewTimer_Timer(); }
 
     // Each has the object name of its member.
     IntervalTimer *PlayTimer;
@@ -178,86 +163,46 @@ private:
     CommandBar *frCommand;
     ReviewPicture *oCaptured;
 
-    QAction *mnuZoom100;
-    QAction *mnuZoom200;
-    QAction *mnuZoomFit;
+    // What opening needs of the window.
+    void setCaption(const QString &shownName) override;
+    void opened(qint32 lengthSeconds, QSize video) override;
 
-    // What the review needs of the window.
-    void setReviewTimerEnabled(bool enabled) override;
-    void setLeftPicture(PictureStore::Picture picture) override;
-    void setRightPicture(PictureStore::Picture picture) override;
-    bool shortestFrameTimeSelected() override;
-    void pauseForReview() override;
-
-    // What the play state needs of the window.
-    void setPlayPicture(PlayPicture picture) override;
-    bool slowed() const override;
-
-    // What slow motion needs of the window.
-    int speedValue() const override;
-    void setSpeedValue(int value) override;
-    void setSpeedTip(const QString &tip) override;
-    int playInterval() const override;
-    void setPauseInterval(int milliseconds) override;
-    void setMute(bool mute) override;
-    void reclaimFocus() override { setFocus(); }
-
-    // What the ring's sizing needs of the window.
-    QSize videoSize() const override;
-    void placeReviewPicture(QSize size) override;
-    bool atHundredPercent() const override;
-    void zoomToHundredPercent() override { mnuZoom100_Click(); }
-    void pauseForMessage() override;
-    // The options dialog, loaded when it is not.
+    // The options dialog, loaded when it is not, and its frame time for capture and review.
     frmOptions &options();
+    void takeFrameTime();
+    // Sizes the ring for the layout and shows the video.
+    void laidOut() { SetSnapshotRegion(); ShowImage(0); }
 
-    // What the position display needs of the window.
-    qint32 positionSliderValue() const override;
-    void setPositionSliderValue(qint32 value) override;
-    qint32 positionSliderMaximum() const override;
-    void setPositionText(const QString &text) override;
-    qint32 lengthSeconds() const override { return mlDuration; }
-    void afterSliderChange() override { setFocus(); }
-
-    // What the layouts need of the window.
-    Metrics metrics() const override;
-    Zoom zoom() const override;
-    void setZoom(Zoom zoom) override;
-    void leaveMaximized() override;
-    void setOuterTwips(double width, double height) override;
-    void againWhenFramed(std::function<void()> sizing) override;
-    void layOut(QSize player) override;
-    void showChrome(bool show) override;
-    void setFullScreen(bool on, QRect normal) override;
-
-    // The hidden picture stores of the three picture buttons.
-    const PictureStore imgPlay{PictureStore::Shape::Play};
-    const PictureStore imgLeft{PictureStore::Shape::Left};
-    const PictureStore imgRight{PictureStore::Shape::Right};
-
-    void createMenus();
+    void createTimers();
+    void createPlayer();
+    void createCommandBar();
     void runCommand(Commands::Id id);
     void showAbout();
-    void createCommandBar();
-    void setCaption(const QString &caption);
+    // A jump of the position, reported under the handler's name.
+    void jump(const char *handler, qint32 seconds);
 
     PlayerFactory mPlayerFactory;
     QString mCommandLine;
     std::unique_ptr<MediaPlayer> mPlayer;
     SnapshotRing mRing;
-    RingSizing mRingSizing{mRing, *this};
-    ReviewStepper mReview{*this, *this};
-    SlowMotion mSpeed{*this};
-    std::unique_ptr<PositionControl> mPosition; // made with the player
-    std::unique_ptr<PlayControl> mPlay;         // made with the player
-    std::unique_ptr<SnapshotView> mView;        // made with the player and the review picture
-    WindowFrameWatch *mFrameWatch = nullptr;
-    WindowLayout mLayout{*this};
+    std::unique_ptr<ZoomMenu> mZoom;
+    std::unique_ptr<PlayControl> mPlay;           // made with the player
+    std::unique_ptr<MediaOpening> mOpening;       // made with the player
+    std::unique_ptr<SpeedBarHost> mSpeedHost;     // made with the player
+    std::unique_ptr<SlowMotion> mSpeed;           // made with the player
+    std::unique_ptr<PositionBarHost> mPositionHost;
+    std::unique_ptr<PositionControl> mPosition;   // made with the player
+    std::unique_ptr<ReviewBarHost> mReviewHost;   // made with the player
+    std::unique_ptr<ReviewStepper> mReview;       // made with the player
+    std::unique_ptr<SnapshotView> mView;          // made with the player and the review picture
+    std::unique_ptr<WindowLayoutHost> mLayoutHost;
+    std::unique_ptr<WindowLayout> mLayout;
+    std::unique_ptr<RingSizing> mRingSizing;
     std::unique_ptr<WindowInput> mInput;
     ErrorLog mErrors;
     QPointer<frmOptions> mOptions;
     QPointer<frmAbout> mAbout;
-    PictureStore::Picture mLeftPicture = PictureStore::Picture::Normal;
-    PictureStore::Picture mRightPicture = PictureStore::Picture::Normal;
+    QSize mVideoSize{200, 200}; // the open medium's
+    qint32 mDuration = 0;       // whole seconds
     bool mUnloaded = false;
 };

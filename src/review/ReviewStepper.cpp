@@ -24,6 +24,20 @@ void ReviewStepper::MouseDown(int button)
     });
 }
 
+void ReviewStepper::holdKey(int button)
+{
+    if (!mHost.reviewTimerEnabled())
+        MouseDown(button);
+}
+
+void ReviewStepper::stepOnce(int button)
+{
+    if (mDirection < Back) {
+        MouseDown(button);
+        ReleaseReview();
+    }
+}
+
 void ReviewStepper::ProcessReview()
 {
     reportFailures(mErrors, "ProcessReview: ", [&] {

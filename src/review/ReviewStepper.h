@@ -40,6 +40,10 @@ public:
     void setOffset(qint32 offset) { mOffset = offset; }
 
     void MouseDown(int button);
+    // A press of a held key: none while a step waits for the review timer.
+    void holdKey(int button);
+    // One step, a press released at once; none while a step is held.
+    void stepOnce(int button);
     void ProcessReview();
     void ReviewTimer_Timer();
     void ReleaseReview();

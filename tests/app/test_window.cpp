@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(f->boxes, QStringList{"unrecognized file format\r\n\"/clips/gone.avi\""});
         data.setUrls({QUrl::fromLocalFile(kSecond), QUrl::fromLocalFile(kClip), QUrl::fromLocalFile("/a.avi")});
         w->Form_OLEDragDrop(&data);
-        QCOMPARE(QList<int>({w->mlVideoWidth, w->mlVideoHeight, w->mlDuration}), QList<int>({320, 180, 31}));
+        QCOMPARE(QList<int>({w->mlVideoWidth(), w->mlVideoHeight(), w->mlDuration()}), QList<int>({320, 180, 31}));
         data.setData("text/uri-list", "# a file manager's list\r\nfile://localhost/clips/My%20Cl%C3%AFp.mp4\r\n");
         w->Form_OLEDragDrop(&data); // a blank and a letter beyond ASCII, encoded; a comment; a host
         QCOMPARE(f->fake->FileName(), QStringLiteral("/clips/My Cl\u00efp.mp4"));

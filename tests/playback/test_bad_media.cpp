@@ -114,8 +114,8 @@ private slots:
         if (message.isEmpty()) {
             QCOMPARE(f->boxes.join('|') + w->msErrorMessages(), QString()); // no message, no report
             QCOMPARE(player()->PlayState(), int(MediaPlayer::Playing));
-            QCOMPARE(QSize(w->mlVideoWidth, w->mlVideoHeight), size);
-            QVERIFY(w->mlDuration >= 0 && w->mlDuration < 10);
+            QCOMPARE(QSize(w->mlVideoWidth(), w->mlVideoHeight()), size);
+            QVERIFY(w->mlDuration() >= 0 && w->mlDuration() < 10);
             QTRY_VERIFY(child(w, "PlayTimer")->isEnabled());
         } else {
             QCOMPARE(player()->PlayState(), int(MediaPlayer::Closed));
