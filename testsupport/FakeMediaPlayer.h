@@ -51,6 +51,12 @@ public:
     void SetMute(bool mute) override { mMute = mute; }
     QWidget *widget() const override { return mWidget; }
     const QImage &frame() const override { return mFrame; }
+    void SetEveryFrame(bool on) override { mEveryFrame = on; }
+    double FrameRate() const override { return mFrameRate; }
+    bool everyFrame() const { return mEveryFrame; }
+    void setFrameRate(double rate) { mFrameRate = rate; }
+    // Draws a new frame of this colour at this time in the medium, as the engine does.
+    void showFrame(QColor colour, double videoSeconds) { setPicture(colour), emit FrameShown(videoSeconds); }
 
 private:
     struct Video : QWidget {
@@ -84,5 +90,7 @@ private:
     QString mFileName, mError;
     int mPlayState = Closed, mOpenState = NotOpen;
     bool mMute = false;
+    bool mEveryFrame = false;
+    double mFrameRate = 25;
     double mPosition = 0, mDuration = 0;
 };

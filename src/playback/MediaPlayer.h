@@ -54,6 +54,12 @@ public:
     // the first frame; the widget shows black where the picture does not reach).
     virtual const QImage &frame() const = 0;
 
+    // With every frame on, no video frame is dropped to keep pace with the sound: each one
+    // the decoder makes is drawn, and told by FrameShown. Off by default.
+    virtual void SetEveryFrame(bool on) = 0;
+    // The video's frame rate as the medium tells it, frames a second; 0 when unknown.
+    virtual double FrameRate() const = 0;
+
 signals:
     // The state notifications are queued to the UI thread: they never arrive from
     // inside a call into the component.
@@ -62,6 +68,9 @@ signals:
     // An open medium could no longer be played (its file could not be read, say) and is
     // closed; ErrorDescription() says why.
     void Error();
+    // A new video frame was drawn into the widget, not a redraw of the one shown: its time
+    // in the medium, in seconds. Told on the UI thread right after the drawing.
+    void FrameShown(double videoSeconds);
     // Told from inside the widget's own mouse event, so that it comes before the
     // release of the same button.
     void MouseDown(int button, int shift, int x, int y);

@@ -423,3 +423,12 @@ const QImage &MpvMediaPlayer::frame() const
 {
     return mWidget->frame();
 }
+
+void MpvMediaPlayer::SetEveryFrame(bool /*on*/)
+{
+}
+
+double MpvMediaPlayer::FrameRate() const
+{
+    return 0;
+}

@@ -46,6 +46,8 @@ public:
 
     QWidget *widget() const override;
     const QImage &frame() const override;
+    void SetEveryFrame(bool on) override;
+    double FrameRate() const override;
     VideoWidget *videoWidget() const;
 
     // The gain of the audio output in decibels, and mpv's cubic volume giving it.
