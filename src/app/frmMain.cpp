@@ -22,7 +22,7 @@
 #include "review/SnapshotView.h"
 #include "settings/SettingsStore.h"
 #include "settings/WindowSettings.h"
-#include "settings/frmOptions.h"
+#include "app/OptionsSession.h"
 
 #include <QClipboard>
 #include <QDropEvent>
@@ -67,6 +67,9 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
         WindowLayoutHost::Calls{[this] { Form_Resize(); }, [this] { laidOut(); }, [this] { mnuZoom100_Click(); }});
     mLayout = std::make_unique<WindowLayout>(*mLayoutHost);
     mRingSizing = std::make_unique<RingSizing>(mRing, *mLayoutHost);
+    mOptions = std::make_unique<OptionsSession>(
+        OptionsSession::Parts{*this, *mPlayer, *PlayTimer, *ReviewTimer, *mView, mRing, *mRingSizing});
+    connect(mPlayer.get(), &MediaPlayer::FrameShown, this, [this](double at) { mView->captureFrame(at); });
     WindowChrome::keepPlayerRoom(this, kPlayerTop);
 
     // Where the display server reads our memory, the ring lies in one block shared with it,
@@ -112,7 +115,7 @@ void frmMain::createPlayer()
     mPosition = std::make_unique<PositionControl>(*mPlayer, *mPositionHost);
     mReviewHost = std::make_unique<ReviewBarHost>(
         *frCommand, *mPlay, *ReviewTimer, mRing, [this](qint32 offset) { ShowImage(offset); },
-        [this] { return options().intervalMs() == frmOptions::kIntervals[0]; });
+        [this] { return mOptions->shortestFrameTime(); });
     mReview = std::make_unique<ReviewStepper>(*mReviewHost, *this);
 }
 
@@ -198,7 +201,7 @@ void frmMain::Form_Unload()
     SaveWindowSettings();
     for (qint32 s = 1; s <= mRing.count(); ++s)
         ignoreFailure([&] { mRing.releaseSlot(s); });
-    ignoreFailure([&] { delete mOptions.data(); });
+    ignoreFailure([&] { mOptions->unload(); });
     for (QDialog *dialog : std::initializer_list<QDialog *>{mErrors.openDialog(), mAbout.data()})
         ignoreFailure([&] { dialog ? dialog->done(0) : void(); });
     ignoreFailure([&] { PlayTimer->stop(); PauseTimer->stop(); ReviewTimer->stop(); SplashTimer->stop(); });
@@ -216,7 +219,7 @@ void frmMain::SaveWindowSettings()
 void frmMain::LoadSettings()
 {
     reportFailures(*this, "LoadSettings: ", [&] {
-        takeFrameTime();
+        mOptions->takeFrameTime();
         PauseTimer->setInterval(0);
         const WindowSettings stored = WindowSettings::load(*this);
         const auto savedSize = [this, stored] {
@@ -230,13 +233,6 @@ void frmMain::LoadSettings()
         mRing.setCount(stored.captureCount);
         mZoom->restore(stored.zoom);
     });
-}
-
-frmOptions &frmMain::options()
-{
-    if (!mOptions)
-        mOptions = new frmOptions(this);
-    return *mOptions;
 }
 
 void frmMain::mnuFileOpen_Click()
@@ -279,6 +275,7 @@ void frmMain::opened(qint32 lengthSeconds, QSize video)
 {
     mDuration = lengthSeconds;
     mVideoSize = video;
+    mOptions->takeFrameTime(); // the new medium's frame rate counts with every frame
     switch (mZoom->stored()) {
     case WindowSettings::Zoom::Percent100: mnuZoom100_Click(); break;
     case WindowSettings::Zoom::Percent200: mnuZoom200_Click(); break;
@@ -374,19 +371,8 @@ void frmMain::mnuToolsOptions_Click()
 {
     reportFailures(*this, "mnuToolsOptions_Click: ", [&] {
         mPlay->pauseForDialog();
-        options().exec();
-        if (mOptions->closedByWindow()) {
-            // Closed through its close box: the dialog is unloaded and the choice discarded.
-            delete mOptions.data();
-        }
-        takeFrameTime();
+        mOptions->run();
     });
-}
-
-void frmMain::takeFrameTime()
-{
-    PlayTimer->setInterval(options().intervalMs());
-    ReviewTimer->setInterval(PlayTimer->interval());
 }
 
 void frmMain::SetSnapshotRegion()

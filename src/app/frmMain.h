@@ -37,7 +37,7 @@ class SpeedBarHost;
 class WindowLayoutHost;
 class ZoomMenu;
 class frmAbout;
-class frmOptions;
+class OptionsSession;
 
 class frmMain : public QMainWindow, public ErrorSink, public InputHost, public OpenHost {
     Q_OBJECT
@@ -167,9 +167,6 @@ private:
     void setCaption(const QString &shownName) override;
     void opened(qint32 lengthSeconds, QSize video) override;
 
-    // The options dialog, loaded when it is not, and its frame time for capture and review.
-    frmOptions &options();
-    void takeFrameTime();
     // Sizes the ring for the layout and shows the video.
     void laidOut() { SetSnapshotRegion(); ShowImage(0); }
 
@@ -200,7 +197,7 @@ private:
     std::unique_ptr<RingSizing> mRingSizing;
     std::unique_ptr<WindowInput> mInput;
     ErrorLog mErrors;
-    QPointer<frmOptions> mOptions;
+    std::unique_ptr<OptionsSession> mOptions;
     QPointer<frmAbout> mAbout;
     QSize mVideoSize{200, 200}; // the open medium's
     qint32 mDuration = 0;       // whole seconds

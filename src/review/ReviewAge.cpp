@@ -18,4 +18,14 @@ QString text(double seconds, const QLocale &locale)
     return number.left(std::max<qsizetype>(4, point)) + QStringLiteral(" sec");
 }
 
+QString framesBack(int offset)
+{
+    return QStringLiteral("-%1 fr").arg(offset);
+}
+
+QString frameTip(double seconds, const QLocale &locale)
+{
+    return locale.toString(seconds, 'f', 3) + QStringLiteral(" sec");
+}
+
 } // namespace ReviewAge

@@ -9,6 +9,47 @@
 
 #include <algorithm>
 
+namespace {
+const QString kTooLittleMemory = QStringLiteral(
+    "Not enough video memory. Restart the application with reduced zoom or video window size, or keep fewer "
+    "snapshots (CaptureCount in the settings file).");
+} // namespace
+
+QSize RingSizing::slotSize() const
+{
+    const QSize video = mHost.videoSize();
+    return TileGrid::snapshotSize(video.width(), video.height());
+}
+
+RingSizing::Result RingSizing::recount(qint32 count)
+{
+    if (count > SnapshotRing::kMaxCount)
+        raiseFailure(Failure::Overflow);
+    const qint64 each = qint64(slotSize().width()) * slotSize().height() * 4;
+    const qint64 budget = MemoryBudget::forRing(mRing.bytesHeld());
+    if (each > 0 && count * each > budget) {
+        mHost.pauseForMessage();
+        MessageBox::show(kTooLittleMemory + QStringLiteral(" At most %1 snapshots fit.").arg(std::max<qint64>(0, budget / each)),
+                         MessageBox::Icon::Critical);
+        return Result::TooLittleMemory;
+    }
+    mRing.setCount(count);
+    return size();
+}
+
+QString RingSizing::history(qint32 count, double secondsEach) const
+{
+    return history(count, secondsEach, qint64(slotSize().width()) * slotSize().height() * 4);
+}
+
+QString RingSizing::history(qint32 count, double secondsEach, qint64 bytesEach, const QLocale &locale)
+{
+    return QStringLiteral("%1 snapshots — %2 sec — %3")
+        .arg(count)
+        .arg(locale.toString(count * secondsEach, 'f', 1),
+             locale.formattedDataSize(count * bytesEach, 1, QLocale::DataSizeTraditionalFormat));
+}
+
 RingSizing::Result RingSizing::size()
 {
     if (mSizing)
@@ -16,8 +57,7 @@ RingSizing::Result RingSizing::size()
     mSizing = true;
     const auto done = qScopeGuard([this] { mSizing = false; });
     for (bool fellBack = false;; fellBack = true) {
-        const QSize video = mHost.videoSize();
-        const QSize size = TileGrid::snapshotSize(video.width(), video.height());
+        const QSize size = slotSize();
         // A video too low for snapshots plays on with an empty ring.
         mHost.placeReviewPicture(QSize(size.width(), std::max(0, size.height() - 10)));
         if (mRing.count() > SnapshotRing::kMaxCount)
@@ -33,10 +73,7 @@ RingSizing::Result RingSizing::size()
         if (!mTold) {
             mTold = true;
             mHost.pauseForMessage();
-            MessageBox::show(QStringLiteral("Not enough video memory. Restart the application with reduced zoom "
-                                            "or video window size, or keep fewer snapshots (CaptureCount in "
-                                            "the settings file)."),
-                             MessageBox::Icon::Critical);
+            MessageBox::show(kTooLittleMemory, MessageBox::Icon::Critical);
         }
         return Result::TooLittleMemory;
     }

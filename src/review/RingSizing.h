@@ -6,6 +6,7 @@
 
 #include "review/SnapshotRing.h"
 
+#include <QLocale>
 #include <QSize>
 
 class RingSizingHost {
@@ -35,8 +36,19 @@ public:
     // Gives every slot a fresh image at the video's current size. A ring of more slots than
     // it can count fails with "Overflow" and leaves the slots as they were.
     Result size();
+    // The ring at a new number of snapshots, checked against memory first: a count that does
+    // not fit is told with the largest that does, and the ring keeps its snapshots. A count
+    // the ring cannot take fails with "Overflow".
+    Result recount(qint32 count);
+
+    // What a ring of this count means at the video's current size, each snapshot standing
+    // for secondsEach of video: "300 snapshots — 5.0 sec — 1.2 GB".
+    QString history(qint32 count, double secondsEach) const;
+    static QString history(qint32 count, double secondsEach, qint64 bytesEach, const QLocale &locale = QLocale());
 
 private:
+    QSize slotSize() const;
+
     SnapshotRing &mRing;
     RingSizingHost &mHost;
     bool mTold = false; // a shortage told, and no ring has fit since

@@ -11,6 +11,7 @@ void SnapshotRing::setCount(qint32 count, std::source_location where)
     std::vector<QImage> fresh(std::size_t(count) + 1);
     mSlots.swap(fresh);
     mWritten.assign(std::size_t(count) + 1, 0);
+    mStamps.assign(std::size_t(count) + 1, 0);
     mCount = count;
     mCaptureSlot = count;
 }
@@ -104,10 +105,17 @@ void SnapshotRing::prepareForWriting(qint32 s, std::source_location where)
     image = QImage(image.size(), image.format());
 }
 
-void SnapshotRing::markWritten(qint32 s, std::source_location where)
+void SnapshotRing::markWritten(qint32 s, double stamp, std::source_location where)
 {
     checkSlot(s, where);
     mWritten[std::size_t(s)] = 1;
+    mStamps[std::size_t(s)] = stamp;
+}
+
+double SnapshotRing::stamp(qint32 s, std::source_location where) const
+{
+    checkSlot(s, where);
+    return mStamps[std::size_t(s)];
 }
 
 bool SnapshotRing::isWritten(qint32 s, std::source_location where) const

@@ -52,8 +52,10 @@ public:
     // slot gets a fresh image of the same size; only then does a capture allocate. A
     // slot whose fresh image cannot be had is left without one.
     void prepareForWriting(qint32 slot, std::source_location where = std::source_location::current());
-    // A slot counts as blank from its allocation until a capture writes it.
-    void markWritten(qint32 slot, std::source_location where = std::source_location::current());
+    // A slot counts as blank from its allocation until a capture writes it. The stamp is
+    // the snapshot's time in seconds: the frame's time in the medium, or the clock's.
+    void markWritten(qint32 slot, double stamp = 0, std::source_location where = std::source_location::current());
+    double stamp(qint32 slot, std::source_location where = std::source_location::current()) const;
     bool isWritten(qint32 slot, std::source_location where = std::source_location::current()) const;
     // Pixel bytes held by all slots.
     qint64 bytesHeld() const;
@@ -70,4 +72,5 @@ private:
     qint32 mCaptureSlot = 0;
     std::vector<QImage> mSlots; // index 0 is no slot
     std::vector<char> mWritten;
+    std::vector<double> mStamps;
 };

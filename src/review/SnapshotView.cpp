@@ -11,16 +11,30 @@
 SnapshotView::SnapshotView(SnapshotRing &ring, ReviewPicture &picture, const MediaPlayer &player, QLabel &age)
     : mRing(ring), mPicture(picture), mPlayer(player), mAge(age)
 {
+    mClock.start();
 }
 
 void SnapshotView::capture()
+{
+    if (!mEveryFrame)
+        write(double(mClock.nsecsElapsed()) / 1e9);
+}
+
+void SnapshotView::captureFrame(double videoSeconds)
+{
+    // Only frames of the playing video: a seek while paused draws one that was not seen run.
+    if (mEveryFrame && mPlayer.PlayState() == MediaPlayer::Playing)
+        write(videoSeconds);
+}
+
+void SnapshotView::write(double stamp)
 {
     const qint32 slot = mRing.captureSlot();
     if (slot < 1)
         return; // an empty ring
     mRing.prepareForWriting(slot);
     Capture::videoArea(mPlayer, mPicture, mRing.slot(slot));
-    mRing.markWritten(slot);
+    mRing.markWritten(slot, stamp);
     mRing.setCaptureSlot(slot - 1 < 1 ? mRing.count() : slot - 1);
 }
 
@@ -34,10 +48,13 @@ void SnapshotView::show(qint32 offset, double ageSeconds)
         mPicture.hide();
         mPicture.showBlack(); // no snapshot stays held for the captures to come
         mAge.setText(QStringLiteral("0 sec"));
+        mAge.setToolTip(QString());
         return;
     }
-    mAge.setText(ReviewAge::text(ageSeconds));
     const qint32 slot = mRing.slotOfOffset(offset);
+    mAge.setText(mEveryFrame ? ReviewAge::framesBack(offset) : ReviewAge::text(ageSeconds));
+    const bool timed = mEveryFrame && mRing.isWritten(slot);
+    mAge.setToolTip(timed ? ReviewAge::frameTip(mRing.stamp(slot) - mRing.stamp(mRing.slotOfOffset(1))) : QString());
     video->setVisible(false);
     // The snapshot's own pixels are shown, not a copy of them.
     if (mRing.isWritten(slot))

@@ -63,7 +63,7 @@ std::optional<int> WindowSettings::loadFrameTime()
     if (text.isEmpty())
         return std::nullopt;
     const qint16 option = Numbers::textToInt16(text);
-    if (option < 0 || option > 4)
+    if (option < 0 || option > kEveryFrame)
         raiseFailure(Failure::SubscriptOutOfRange);
     return option;
 }
@@ -71,6 +71,11 @@ std::optional<int> WindowSettings::loadFrameTime()
 void WindowSettings::saveFrameTime(int option)
 {
     store("FrameTime", QString::number(option));
+}
+
+void WindowSettings::saveCaptureCount(qint32 count)
+{
+    store("CaptureCount", QString::number(count));
 }
 
 qint16 WindowSettings::countStart()

@@ -30,10 +30,13 @@ struct WindowSettings {
     // Writes the size and the zoom; a value that cannot be written is skipped.
     void save() const;
 
-    // The stored frame time option (0 to 4), none when not stored; any other value fails
+    // The frame time option that takes every video frame.
+    static constexpr int kEveryFrame = 5;
+    // The stored frame time option (0 to 5), none when not stored; any other value fails
     // ("Type mismatch", "Overflow", "Subscript out of range").
     static std::optional<int> loadFrameTime();
     static void saveFrameTime(int option);
+    static void saveCaptureCount(qint32 count);
 
     // Counts this start and gives the count: 1 for a stored count that is no number, and
     // from 5 on always 5, stored as it was, so that it never grows past what it can hold.

@@ -5,8 +5,10 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 
 #include <algorithm>
@@ -21,9 +23,9 @@ struct OptionDesign {
     const char *caption;
     int left, width;
 };
-constexpr OptionDesign kOptions[5] = {
+constexpr OptionDesign kOptions[6] = {
     {"0.025 sec", 120, 1095}, {"0.05 sec", 1200, 975}, {"0.1 sec", 2280, 915},
-    {"0.2 sec", 3240, 915},   {"0.5 sec", 4320, 855},
+    {"0.2 sec", 3240, 915},   {"0.5 sec", 4320, 855},  {"Every frame", 5280, 1215},
 };
 } // namespace
 
@@ -38,13 +40,24 @@ frmOptions::frmOptions(QWidget *parent)
     Frame1 = new QGroupBox(tr("Video Frame Time:"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twipsRect(120, 240, 5235, 795));
-    for (int i = 0; i < 5; ++i) {
-        auto *option = new QRadioButton(QString::fromLatin1(kOptions[i].caption), Frame1);
+    for (int i = 0; i < 6; ++i) {
+        auto *option = new QRadioButton(tr(kOptions[i].caption), Frame1);
         option->setObjectName(QStringLiteral("optFreezeFrameTime%1").arg(i));
         option->setGeometry(twipsRect(kOptions[i].left, 360 - 240, kOptions[i].width, 255));
         optFreezeFrameTime[std::size_t(i)] = option;
+        connect(option, &QRadioButton::toggled, this, &frmOptions::showSummary);
     }
     optFreezeFrameTime[1]->setChecked(true);
+
+    Frame2 = new QGroupBox(tr("Snapshots Kept:"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    txtCaptureCount = new QSpinBox(Frame2);
+    txtCaptureCount->setObjectName(QStringLiteral("txtCaptureCount"));
+    txtCaptureCount->setRange(0, 32767); // the ring counts its slots in 16 bits
+    txtCaptureCount->setAccelerated(true);
+    lblHistory = new QLabel(Frame2);
+    lblHistory->setObjectName(QStringLiteral("lblHistory"));
+    connect(txtCaptureCount, &QSpinBox::valueChanged, this, &frmOptions::showSummary);
 
     OKButton = new QPushButton(tr("&Close"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
@@ -74,8 +87,18 @@ void frmOptions::fitCaptions()
         inner = QSize(r.x() + r.width(), r.y() + r.height());
     }
     const int margin = optFreezeFrameTime[0]->x();
-    const QRect frame(designFrame.topLeft(), designFrame.size().expandedTo(inner + QSize(margin, margin)));
-    Frame1->setGeometry(frame);
+    const QRect options(designFrame.topLeft(), designFrame.size().expandedTo(inner + QSize(margin, margin)));
+    Frame1->setGeometry(options);
+    // The snapshots kept, below: the count, and beside it what it means, room left for its longest text.
+    const QSize count = txtCaptureCount->sizeHint().expandedTo({80, 0});
+    txtCaptureCount->setGeometry(QRect(QPoint(margin, top), count));
+    const int textWidth = lblHistory->fontMetrics().horizontalAdvance(QStringLiteral("32767 snapshots — 16383.5 sec — 999.9 GB"));
+    lblHistory->setGeometry(margin + count.width() + gap, top, textWidth, count.height());
+    const QRect kept(options.x(), options.y() + options.height() + gap,
+                     std::max(options.width(), lblHistory->x() + textWidth + margin), top + count.height() + margin);
+    Frame2->setGeometry(kept);
+    Frame1->resize(kept.width(), options.height());
+    const QRect frame(options.topLeft(), QSize(kept.width(), kept.y() + kept.height() - options.y()));
 
     const QSize button = designButton.size().expandedTo(OKButton->sizeHint());
     const int frameRight = design.width() - designFrame.x() - designFrame.width();
@@ -97,6 +120,34 @@ void frmOptions::Form_Load()
     });
 }
 
+int frmOptions::intervalMs() const
+{
+    const int option = selectedIndex();
+    return option < int(kIntervals.size()) ? kIntervals[std::size_t(option)] : 0;
+}
+
+int frmOptions::captureCount() const
+{
+    return txtCaptureCount->value();
+}
+
+void frmOptions::setCaptureCount(int count)
+{
+    txtCaptureCount->setValue(count);
+}
+
+void frmOptions::setSummary(Summary summary)
+{
+    mSummary = std::move(summary);
+    showSummary();
+}
+
+void frmOptions::showSummary()
+{
+    if (lblHistory) // the options are checked while the dialog is made
+        lblHistory->setText(mSummary ? mSummary(captureCount(), selectedIndex()) : QString());
+}
+
 void frmOptions::OKButton_Click()
 {
     messageBoxOnFailure("frmOptions: ", [&] {
@@ -108,7 +159,7 @@ void frmOptions::OKButton_Click()
 
 int frmOptions::selectedIndex() const
 {
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         if (optFreezeFrameTime[std::size_t(i)]->isChecked())
             return i;
     }

@@ -447,13 +447,13 @@ options_dialog() {
   wait_until 5 "the Options dialog" has_window "^Options$"
   dialog=$(window_named "^Options$")
 }
-choices=("0.025 sec" "0.05 sec" "0.1 sec" "0.2 sec" "0.5 sec")
+choices=("0.025 sec" "0.05 sec" "0.1 sec" "0.2 sec" "0.5 sec" "Every frame")
 # Checks every caption of the Options dialog at DPI dots per inch; sets `runs` to the
 # radio row's text runs and `checked` to the index of the checked one.
 options_readable() {
   local dpi=$1 gap=$((7 * $1 / 96))
   whole "$dpi" "Video Frame Time:" < <(ink "$dialog" 1 100 | head -1)
-  whole "$dpi" "Close" < <(ink "$dialog" 3 100 | head -1)
+  whole "$dpi" "Close" < <(ink "$dialog" 5 100 | head -1)
   mapfile -t runs < <(ink "$dialog" 2 "$gap")
   radio_row=${runs[-1]#row }
   unset 'runs[-1]'
@@ -463,7 +463,7 @@ options_readable() {
     read -r first last <<<"$r"
     if [ $((last - first)) -lt $((10 * dpi / 96)) ]; then checked=${#texts[@]}; else texts+=("$r"); fi
   done
-  [ ${#texts[@]} = 5 ] || fail "the choices run into each other: ${runs[*]}"
+  [ ${#texts[@]} = 6 ] || fail "the choices run into each other: ${runs[*]}"
   printf '%s\n' "${texts[@]}" | whole "$dpi" "${choices[@]}"
   runs=("${texts[@]}")
 }

@@ -1,0 +1,64 @@
+#include "app/OptionsSession.h"
+
+#include "playback/FrameTime.h"
+#include "playback/IntervalTimer.h"
+#include "playback/MediaPlayer.h"
+#include "review/RingSizing.h"
+#include "review/SnapshotRing.h"
+#include "review/SnapshotView.h"
+#include "settings/WindowSettings.h"
+#include "settings/frmOptions.h"
+
+OptionsSession::~OptionsSession()
+{
+    unload();
+}
+
+frmOptions &OptionsSession::dialog()
+{
+    if (!mDialog) {
+        mDialog = new frmOptions(&mParts.window);
+        mDialog->setCaptureCount(mParts.ring.count());
+        mDialog->setSummary([this](int count, int option) {
+            const int chosen = option < int(frmOptions::kIntervals.size()) ? frmOptions::kIntervals[std::size_t(option)] : 0;
+            return mParts.sizing.history(count, FrameTime::secondsEach(chosen, mParts.player.FrameRate()));
+        });
+    }
+    return *mDialog;
+}
+
+void OptionsSession::run()
+{
+    dialog().setCaptureCount(mParts.ring.count());
+    dialog().exec();
+    if (mDialog->closedByWindow())
+        unload(); // the choice is discarded: the dialog loaded again shows what is kept
+    takeFrameTime();
+    const int count = dialog().captureCount();
+    if (count == mParts.ring.count())
+        return;
+    if (mParts.sizing.recount(count) == RingSizing::Result::TooLittleMemory)
+        dialog().setCaptureCount(mParts.ring.count());
+    else
+        WindowSettings::saveCaptureCount(count);
+}
+
+void OptionsSession::takeFrameTime()
+{
+    const int chosen = dialog().intervalMs();
+    const double fps = mParts.player.FrameRate();
+    mParts.view.setEveryFrame(chosen == 0);
+    mParts.player.SetEveryFrame(chosen == 0);
+    mParts.playTimer.setInterval(FrameTime::playInterval(chosen, fps));
+    mParts.reviewTimer.setInterval(FrameTime::reviewInterval(chosen, fps));
+}
+
+bool OptionsSession::shortestFrameTime()
+{
+    return dialog().intervalMs() == frmOptions::kIntervals[0];
+}
+
+void OptionsSession::unload()
+{
+    delete mDialog.data();
+}
