@@ -15,8 +15,8 @@ public:
         : MediaPlayer(parent), mWidget(new Video(videoParent, this)) {}
     ~FakeMediaPlayer() override { delete mWidget; }
 
-    // Declares a file that opens with this natural size and length.
-    void addMedium(const QString &name, QSize size, double duration) { mMedia.insert(name, {size, duration}); }
+    // Declares a file that opens with this natural size, length and frame rate.
+    void addMedium(const QString &name, QSize size, double duration, double fps = 25) { mMedia.insert(name, {size, duration, fps}); }
     // The picture shown: the whole video area in one colour.
     void setPicture(QColor colour) { mColour = colour; fitPicture(); }
     // Lets a test report any state, as the engine would.
@@ -33,8 +33,8 @@ public:
         mError = it == mMedia.constEnd() ? QStringLiteral("unrecognized file format") : QString();
         if (!mError.isEmpty())
             return setOpenState(NotOpen);
-        mDuration = it->second, mPosition = 0;
-        mWidget->resize(it->first);
+        mDuration = it->duration, mPosition = 0, mFrameRate = it->fps;
+        mWidget->resize(it->size);
         setOpenState(Open);
         setPlayState(Playing);
     }
@@ -54,7 +54,6 @@ public:
     void SetEveryFrame(bool on) override { mEveryFrame = on; }
     double FrameRate() const override { return mFrameRate; }
     bool everyFrame() const { return mEveryFrame; }
-    void setFrameRate(double rate) { mFrameRate = rate; }
     // Draws a new frame of this colour at this time in the medium, as the engine does.
     void showFrame(QColor colour, double videoSeconds) { setPicture(colour), emit FrameShown(videoSeconds); }
 
@@ -83,7 +82,8 @@ private:
         mFrame = mWidget->size().isEmpty() ? QImage() : QImage(mWidget->size(), QImage::Format_RGB32);
         mFrame.fill(mColour), mWidget->update();
     }
-    QHash<QString, std::pair<QSize, double>> mMedia;
+    struct Medium { QSize size; double duration, fps; };
+    QHash<QString, Medium> mMedia;
     QWidget *mWidget;
     QImage mFrame;
     QColor mColour = Qt::darkGreen;
@@ -91,6 +91,6 @@ private:
     int mPlayState = Closed, mOpenState = NotOpen;
     bool mMute = false;
     bool mEveryFrame = false;
-    double mFrameRate = 25;
+    double mFrameRate = 0;
     double mPosition = 0, mDuration = 0;
 };

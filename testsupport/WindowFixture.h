@@ -19,7 +19,7 @@ template <class T = IntervalTimer> T *child(const QObject *window, const char *n
 inline void trigger(const QObject *window, const char *item) { child<QAction>(window, item)->trigger(); }
 class WindowFixture {
 public:
-    struct Medium { QString name; QSize size; double duration; };
+    struct Medium { QString name; QSize size; double duration; double fps = 25; };
     // Settings written before the window starts go into the fixture's folder.
     WindowFixture()
     {
@@ -40,7 +40,7 @@ public:
         return start(commandLine, [this, media](QWidget *parent) {
             auto player = std::make_unique<FakeMediaPlayer>(parent);
             for (const Medium &m : media)
-                player->addMedium(m.name, m.size, m.duration);
+                player->addMedium(m.name, m.size, m.duration, m.fps);
             fake = player.get();
             return player;
         });

@@ -33,6 +33,7 @@ RingSizing::Result RingSizing::recount(qint32 count)
                          MessageBox::Icon::Critical);
         return Result::TooLittleMemory;
     }
+    mGivenBack = mRing.bytesHeld();
     mRing.setCount(count);
     return size();
 }
@@ -62,7 +63,7 @@ RingSizing::Result RingSizing::size()
         mHost.placeReviewPicture(QSize(size.width(), std::max(0, size.height() - 10)));
         if (mRing.count() > SnapshotRing::kMaxCount)
             raiseFailure(Failure::Overflow);
-        if (mRing.allocateAll(size, MemoryBudget::forRing(mRing.bytesHeld()))) {
+        if (mRing.allocateAll(size, MemoryBudget::forRing(mRing.bytesHeld() + std::exchange(mGivenBack, 0)))) {
             mTold = false;
             return fellBack ? Result::FitsAt100 : Result::Fits;
         }

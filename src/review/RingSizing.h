@@ -53,4 +53,6 @@ private:
     RingSizingHost &mHost;
     bool mTold = false; // a shortage told, and no ring has fit since
     bool mSizing = false;
+    // What the old ring of a new count gave back: the system may not count it free yet.
+    qint64 mGivenBack = 0;
 };

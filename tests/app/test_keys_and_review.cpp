@@ -13,8 +13,12 @@ static QRgb colour(int capture) { return QColor::fromHsv((capture * 47) % 360, 2
 // released instead, as the Enter that closed a dialog; still: pressed while slow motion stands
 struct Key { bool fullScreen; int key, modifiers; QString held, after; int released = 0; bool still = false; };
 struct Steps { int ring, captures; QString script, offsets; int state; Picture left, right; QString frameTime = "2"; };
+// Every frame: the medium's rate (0 unknown), its frames' times, the play and review intervals,
+// and the age label and its tip at offsets 1, 2, ...
+struct Frames { double fps; QList<double> times; QList<int> intervals; QString labels, tips; };
 Q_DECLARE_METATYPE(Key)
 Q_DECLARE_METATYPE(Steps)
+Q_DECLARE_METATYPE(Frames)
 
 class TestKeysAndReview : public QObject {
     Q_OBJECT
@@ -22,11 +26,11 @@ class TestKeysAndReview : public QObject {
     frmMain *w = nullptr;
     // Opens a clip playing in the active window, settled once the window, framed, has sized itself and
     // its ring again; then takes captures, each of its own colour. From here on the test drives every tick.
-    void start(int captures, const QString &frameTime = QStringLiteral("2"), int ring = 5)
+    void start(int captures, const QString &frameTime = QStringLiteral("2"), int ring = 5, double fps = 25)
     {
         SetConfigValue(QStringLiteral("FrameTime"), frameTime);
         SetConfigValue(QStringLiteral("CaptureCount"), QString::number(ring));
-        w = &f->startWithFake({{QStringLiteral("gait.avi"), QSize(120, 90), 20.0}}, QStringLiteral("gait.avi"));
+        w = &f->startWithFake({{QStringLiteral("gait.avi"), QSize(120, 90), 20.0, fps}}, QStringLiteral("gait.avi"));
         w->show(), w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
         // Each layout gives the ring fresh images; settled once one outlasts a turn of the event loop.
@@ -53,6 +57,46 @@ class TestKeysAndReview : public QObject {
 
 private slots:
     void init() { f.emplace(); }
+    // With every frame on, each frame drawn while the video plays goes into the ring, and none at
+    // the play timer's ticks or drawn while paused; each step back is one frame, told in frames
+    // with the time to the newest in the tip; the timers run by the medium's frame duration.
+    void everyFrame_data()
+    {
+        QTest::addColumn<Frames>("row");
+        QTest::newRow("24 fps") << Frames{24, {0, 1 / 24., 2 / 24., 3 / 24.}, {42, 42}, "-1 fr|-2 fr|-3 fr|-4 fr",
+                                          "0.000 sec|-0.042 sec|-0.083 sec|-0.125 sec"};
+        QTest::newRow("30 fps") << Frames{30, {1, 1 + 1 / 30., 1 + 2 / 30.}, {33, 33}, "-1 fr|-2 fr|-3 fr", "0.000 sec|-0.033 sec|-0.067 sec"};
+        QTest::newRow("60 fps") << Frames{60, {5, 5 + 1 / 60., 5 + 2 / 60.}, {17, 25}, "-1 fr|-2 fr|-3 fr", "0.000 sec|-0.017 sec|-0.033 sec"};
+        QTest::newRow("120 fps") << Frames{120, {0, 1 / 120., 2 / 120.}, {8, 25}, "-1 fr|-2 fr|-3 fr", "0.000 sec|-0.008 sec|-0.017 sec"};
+        QTest::newRow("variable, rate unknown") << Frames{0, {2, 2.04, 2.07, 2.1}, {40, 40}, "-1 fr|-2 fr|-3 fr|-4 fr",
+                                                          "0.000 sec|-0.030 sec|-0.060 sec|-0.100 sec"};
+        QTest::newRow("5 fps") << Frames{5, {0, 0.2}, {200, 100}, "-1 fr|-2 fr", "0.000 sec|-0.200 sec"};
+    }
+    void everyFrame()
+    {
+        QFETCH(Frames, row);
+        start(0, "5", 6, row.fps);
+        QCOMPARE(QList<int>({child(w, "PlayTimer")->interval(), child(w, "ReviewTimer")->interval()}), row.intervals);
+        QVERIFY(f->fake->everyFrame());
+        for (int i = 0; i < row.times.size(); ++i) {
+            f->fake->showFrame(QColor(colour(i + 1)), row.times[i]);
+            emit child(w, "PlayTimer")->Timer();
+        }
+        f->fake->Pause();
+        f->fake->showFrame(Qt::black, 9);
+        QStringList labels, tips;
+        auto *age = child<QLabel>(w, "lblReviewTime");
+        for (int offset = 1; offset <= row.times.size(); ++offset) {
+            w->MouseDown(1);
+            w->ReleaseReview();
+            QTRY_VERIFY(!w->reviewTimerEnabled());
+            QCOMPARE(w->mlReviewOffset(), offset);
+            QCOMPARE(child<ReviewPicture>(w, "oCaptured")->buffer().pixel(10, 10), colour(int(row.times.size()) + 1 - offset));
+            labels << age->text(), tips << age->toolTip();
+        }
+        QCOMPARE(labels.join('|'), row.labels);
+        QCOMPARE(tips.join('|'), row.tips);
+    }
     void cleanup() { QCOMPARE(f->closer.seen().size(), 0); QCOMPARE(w->msErrorMessages(), QString()); f.reset(); }
     // A key pressed and released; the state while it is held and after.
     void keys_data()

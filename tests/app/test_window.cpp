@@ -21,6 +21,9 @@ struct StartRow { QString stored, commandLine, written; bool splash; QString tit
 struct LoadRow { QString settings; int count, zoom, interval; QString box = {}, report = {}; };
 Q_DECLARE_METATYPE(StartRow)
 Q_DECLARE_METATYPE(LoadRow)
+// memory: bytes left beyond the reserve, -1 the machine's; kept: the ring holds its snapshot still
+struct OptionsRow { bool escape; QString zoom; int option, count, memory; QList<int> intervals; QStringList stored; bool kept; QString box = {}; };
+Q_DECLARE_METATYPE(OptionsRow)
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -186,36 +189,47 @@ private slots:
         QCOMPARE(w->msErrorMessages(), QString());
     }
     // The dialog, opened over a playing video, pauses it and shows the stored frame time; Escape
-    // stores the choice, the close box drops it. File > Exit then stores the zoom.
+    // stores the choice, the close box drops it. A new count of snapshots goes through the memory
+    // check: one that does not fit is told with the largest that does, and the ring keeps its
+    // snapshots. File > Exit then stores the zoom.
     void optionsDialogAndExit_data()
     {
-        QTest::addColumn<bool>("escape"); // else the window's close box
-        QTest::addColumn<QString>("zoom");
-        QTest::newRow("Escape, fit") << true << "3";
-        QTest::newRow("the window's close box, 200 %") << false << "2";
+        QTest::addColumn<OptionsRow>("row");
+        const QString noFit = "Not enough video memory. Restart the application with reduced zoom or video window size, or "
+                              "keep fewer snapshots (CaptureCount in the settings file). At most 40 snapshots fit.";
+        QTest::newRow("Escape, fit") << OptionsRow{true, "3", 3, 30, -1, {200, 200}, {"3", "3", "30"}, true};
+        QTest::newRow("the window's close box, 200 %") << OptionsRow{false, "2", 3, 45, -1, {100, 100}, {"2", "2", "30"}, true};
+        QTest::newRow("every frame, 40 snapshots") << OptionsRow{true, "1", 5, 40, 768000, {40, 40}, {"5", "1", "40"}, false};
+        QTest::newRow("41 snapshots do not fit") << OptionsRow{true, "1", 4, 41, 768000, {500, 500}, {"4", "1", "30"}, true, noFit};
     }
     void optionsDialogAndExit()
     {
-        QFETCH(bool, escape);
-        QFETCH(QString, zoom);
+        QFETCH(OptionsRow, row);
         setConfig("FrameTime", QStringLiteral("2"));
-        setConfig("zoom", zoom);
+        setConfig("zoom", row.zoom);
         start(kClip);
+        w->ShowImage(0);
+        w->CaptureImage();
         f->closer.closing = false;
         f->closer.inspector = [&](QWidget *modal) {
             auto *dialog = qobject_cast<frmOptions *>(modal);
-            QVERIFY(dialog && dialog->optFreezeFrameTime[2]->isChecked());
-            dialog->optFreezeFrameTime[3]->setChecked(true);
-            escape ? QTest::keyClick(dialog, Qt::Key_Escape) : void(dialog->close());
+            QVERIFY(dialog && dialog->optFreezeFrameTime[2]->isChecked() && dialog->captureCount() == 30);
+            dialog->optFreezeFrameTime[std::size_t(row.option)]->setChecked(true);
+            dialog->setCaptureCount(row.count);
+            row.escape ? QTest::keyClick(dialog, Qt::Key_Escape) : void(dialog->close());
         };
+        MemoryBudget::setAvailableOverride(row.memory < 0 ? std::nullopt : std::optional(MemoryBudget::kReserveBytes + row.memory));
         trigger(w, "mnuToolsOptions");
+        MemoryBudget::setAvailableOverride(std::nullopt);
         QCOMPARE(f->closer.count(QStringLiteral("frmOptions")), 1);
-        const int interval = escape ? 200 : 100;
-        QCOMPARE(QList<int>({child(w, "PlayTimer")->interval(), child(w, "ReviewTimer")->interval()}), QList({interval, interval}));
+        QCOMPARE(QList<int>({child(w, "PlayTimer")->interval(), child(w, "ReviewTimer")->interval()}), row.intervals);
         QCOMPARE(f->fake->PlayState(), int(MediaPlayer::Paused));
+        QCOMPARE(f->boxes.join('|'), row.box);
+        QCOMPARE(w->ring().count(), row.stored[2].toInt());
+        QVERIFY(w->ring().isAllocated(w->ring().count()) && w->ring().isWritten(w->ring().count()) == row.kept);
         w->show();
         trigger(w, "mnuFileExit");
-        QCOMPARE(QStringList({config("FrameTime"), config("zoom")}), QStringList({escape ? "3" : "2", zoom}));
+        QCOMPARE(QStringList({config("FrameTime"), config("zoom"), config("CaptureCount")}), row.stored);
     }
 };
 

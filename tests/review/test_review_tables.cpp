@@ -191,6 +191,24 @@ private slots:
         QCOMPARE(MemoryBudget::field(meminfo, "MemAvail"), std::nullopt);
         QVERIFY(MemoryBudget::availableBytes().value_or(0) > 0); // this machine's own figure can be read
     }
+    // What a count of snapshots means, in the options dialog.
+    void historyText_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("secondsEach");
+        QTest::addColumn<qint64>("bytesEach");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("300 frames of 720p60") << 300 << 1 / 60. << 3686400ll << "300 snapshots — 5.0 sec — 1.0 GB";
+        QTest::newRow("30 of 160 x 120 at 0.05 s") << 30 << 0.05 << 76800ll << "30 snapshots — 1.5 sec — 2.2 MB";
+        QTest::newRow("none") << 0 << 0.5 << 76800ll << "0 snapshots — 0.0 sec — 0 bytes";
+    }
+    void historyText()
+    {
+        QFETCH(int, count);
+        QFETCH(double, secondsEach);
+        QFETCH(qint64, bytesEach);
+        QTEST(RingSizing::history(count, secondsEach, bytesEach, QLocale::c()), "text");
+    }
     void ageText_data()
     {
         QTest::addColumn<double>("seconds");

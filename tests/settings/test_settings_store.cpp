@@ -335,10 +335,10 @@ private slots:
         QTest::addColumn<QStringList>("row");
         QTest::newRow("none") << QStringList{"", "-", "1", "1"};
         QTest::newRow("first option, second start") << QStringList{"0", "0", "1", "1"};
-        QTest::newRow("last option, fifth start") << QStringList{"4", "4", "5", "5"};
+        QTest::newRow("every frame, past the fifth start") << QStringList{"5", "5", "5", "5"};
         QTest::newRow("no number") << QStringList{"abc", "fails 13", "1", "1"};
         QTest::newRow("negative") << QStringList{"-3", "fails 9", "-2", "-2"};
-        QTest::newRow("beyond the options, past the fifth start") << QStringList{"7", "fails 9", "5", "7"};
+        QTest::newRow("beyond the options, past the fifth start") << QStringList{"6", "fails 9", "5", "6"};
     }
     void frameTimeAndStartCount()
     {
