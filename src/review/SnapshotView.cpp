@@ -22,8 +22,9 @@ void SnapshotView::capture()
 
 void SnapshotView::captureFrame(double videoSeconds)
 {
-    // Only frames of the playing video: a seek while paused draws one that was not seen run.
-    if (mEveryFrame && mPlayer.PlayState() == MediaPlayer::Playing)
+    // Every frame shown counts, the last one drawn after a pause and one a seek draws too: a
+    // step back always starts from what the screen showed.
+    if (mEveryFrame)
         write(videoSeconds);
 }
 
@@ -52,7 +53,11 @@ void SnapshotView::show(qint32 offset, double ageSeconds)
         return;
     }
     const qint32 slot = mRing.slotOfOffset(offset);
-    mAge.setText(mEveryFrame ? ReviewAge::framesBack(offset) : ReviewAge::text(ageSeconds));
+    QString age = mEveryFrame ? ReviewAge::framesBack(offset) : ReviewAge::text(ageSeconds);
+    // Frames back always fit the label: past what its width holds, the number stands alone.
+    if (mEveryFrame && mAge.fontMetrics().horizontalAdvance(age) > mAge.width())
+        age = QString::number(-offset);
+    mAge.setText(age);
     const bool timed = mEveryFrame && mRing.isWritten(slot);
     mAge.setToolTip(timed ? ReviewAge::frameTip(mRing.stamp(slot) - mRing.stamp(mRing.slotOfOffset(1))) : QString());
     video->setVisible(false);

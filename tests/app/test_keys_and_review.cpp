@@ -57,8 +57,8 @@ class TestKeysAndReview : public QObject {
 
 private slots:
     void init() { f.emplace(); }
-    // With every frame on, each frame drawn while the video plays goes into the ring, and none at
-    // the play timer's ticks or drawn while paused; each step back is one frame, told in frames
+    // With every frame on, each frame drawn goes into the ring, and none at the play timer's
+    // ticks; each step back is one frame, told in frames
     // with the time to the newest in the tip; the timers run by the medium's frame duration.
     void everyFrame_data()
     {
@@ -82,8 +82,6 @@ private slots:
             f->fake->showFrame(QColor(colour(i + 1)), row.times[i]);
             emit child(w, "PlayTimer")->Timer();
         }
-        f->fake->Pause();
-        f->fake->showFrame(Qt::black, 9);
         QStringList labels, tips;
         auto *age = child<QLabel>(w, "lblReviewTime");
         for (int offset = 1; offset <= row.times.size(); ++offset) {

@@ -7,7 +7,7 @@
 set -euo pipefail
 program=$1 scenario=$2
 # The scenarios, also read by CMakeLists.txt to make one test of each.
-scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names)
+scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names every_frame)
 [[ " ${scenarios[*]} " == *" $scenario "* ]] || { echo "FAIL: no scenario named $scenario" >&2; exit 1; }
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d /tmp/replixa-e2e.XXXXXX)"
@@ -533,6 +533,22 @@ odd_names() {
     quit
   done
 }
+
+# Every frame of a 60 fps clip reaches the ring: after the pause each of 40 steps back, one
+# press of Left each, shows the frame before.
+every_frame() {
+  "$root/scripts/make-demo-clip" "$work/demo 60.mp4" 6 60 >/dev/null
+  printf '[Replixa]\r\nStartCount=10\r\nFrameTime=5\r\nCaptureCount=60\r\n' >"$ini"
+  start "$work/demo 60.mp4"
+  wait_until 10 "the clip to play" beyond 100
+  press space 3 "the pause" still
+  local newest; newest=$(frame)
+  for k in $(seq 1 40); do
+    press Left 3 "step $k to frame $((newest - k))" frame_is $((newest - k))
+  done
+  quit
+}
+frame_is() { [ "$(frame)" -eq "$1" ]; }
 
 "$scenario"
 echo "PASS: $scenario"

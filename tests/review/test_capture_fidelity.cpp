@@ -4,6 +4,7 @@
 #include "TestClips.h"
 #include "WindowFixture.h"
 #include "review/ReviewPicture.h"
+#include <QSignalSpy>
 
 namespace {
 // The window's picture over the player at a capture, and the part of the player inside the window's
@@ -90,6 +91,42 @@ private slots:
         }
         QVERIFY(differentPictures(mCaptures.mid(mCaptures.size() - reviewed)) >= 8); // not only black ones
         QCOMPARE(fixture.boxes.join("") + w->msErrorMessages(), QString()); // no message, no report
+    }
+    // With every frame on, a clip of 60 frames a second: after the pause each of 40 steps back
+    // shows the frame before, the first the one the video stood on.
+    void everyFrameStepsOneFrameBack()
+    {
+        const QString clip = TestClips::h264("frame numbers 60.mp4", "color=s=320x240:r=60:d=4",
+                                             {"-vf", "geq=lum='if(bitand(floor(N/pow(2,floor(X/20))),1),220,30)':cb=128:cr=128"});
+        // The bits of the frame number, 20 pixels each, lowest first.
+        const auto number = [](const QImage &image) {
+            int n = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                n |= (qGray(image.pixel(20 * bit + 10, 100)) > 128) << bit;
+            return n;
+        };
+        WindowFixture fixture;
+        SetConfigValue(QStringLiteral("FrameTime"), QStringLiteral("5"));
+        SetConfigValue(QStringLiteral("CaptureCount"), QStringLiteral("60"));
+        w = &fixture.startWithMpv();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->OpenMedia(clip);
+        QSignalSpy frames(w->oMediaPlayer(), &MediaPlayer::FrameShown);
+        QTRY_VERIFY_WITH_TIMEOUT(frames.size() >= 90, 20000);
+        trigger(w, "mnuViewPlay");
+        QTRY_COMPARE(w->oMediaPlayer()->PlayState(), int(MediaPlayer::Paused));
+        const int shown = number(w->oMediaPlayer()->frame());
+        const QImage &buffer = child<ReviewPicture>(w, "oCaptured")->buffer();
+        QList<int> steps;
+        for (int k = 1; k <= 40; ++k) {
+            w->MouseDown(1);
+            w->ReleaseReview();
+            QTRY_VERIFY(!w->reviewTimerEnabled());
+            steps << shown + 1 - k - number(buffer);
+        }
+        QCOMPARE(steps, QList<int>(40, 0));
+        QCOMPARE(fixture.boxes.join("") + w->msErrorMessages(), QString());
     }
 };
 
