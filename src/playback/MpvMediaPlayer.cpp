@@ -2,6 +2,7 @@
 
 #include "errors/Failure.h"
 #include "playback/LocalName.h"
+#include "playback/MpvFrames.h"
 #include "playback/MpvOpen.h"
 #include "playback/VideoWidget.h"
 
@@ -9,7 +10,7 @@
 #include <QDir>
 #include <QImage>
 #include <QMetaObject>
-#include <QtEndian>
+#include <QScopedValueRollback>
 
 #include <mpv/client.h>
 #include <mpv/render.h>
@@ -20,13 +21,6 @@
 
 
 namespace {
-
-// The software renderer's pixel format laid out like QImage::Format_RGB32.
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr char kSwFormat[] = "bgr0";
-#else
-constexpr char kSwFormat[] = "0rgb";
-#endif
 
 const QString kUnreadable = QStringLiteral("The file could not be played: it can no longer be read.");
 
@@ -69,6 +63,14 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget *parentForVideo, QObject *parent) : Media
         {"osc", "no"},
         {"osd-level", "0"},
         {"load-scripts", "no"},
+        // Nor mpv's own scripts: they ask the video output things that make the core wait
+        // for it while it waits for a frame to be drawn.
+        {"load-stats-overlay", "no"},
+        {"load-osd-console", "no"},
+        {"load-auto-profiles", "no"},
+        // A frame is handed over when it is due rather than ahead of time, since the drawing
+        // does not wait for its time: it is shown on time, and mpv's position is its time.
+        {"video-timing-offset", "0"},
         {"input-default-bindings", "no"},
         {"input-vo-keyboard", "no"},
         {"input-cursor", "no"},
@@ -115,9 +117,15 @@ MpvMediaPlayer::MpvMediaPlayer(QWidget *parentForVideo, QObject *parent) : Media
         raiseFailure(Failure::Internal,
                      QStringLiteral("The video renderer could not be started: %1.").arg(QString::fromUtf8(mpv_error_string(r))));
     mRender.reset(context);
+    mFrames = std::make_unique<MpvFrames>(handle, context);
     mpv_render_context_set_update_callback(context, &MpvMediaPlayer::onRenderUpdate, this);
 
     mWidget->setRenderer([this](QImage &target) { return renderInto(target); });
+    // A new frame is told once the widget's picture is whole, also when a resize drew it.
+    connect(mWidget.data(), &VideoWidget::drawn, this, [this] {
+        if (const std::optional<double> time = mFrames->takeNew())
+            emit FrameShown(*time);
+    });
     // A press is told at once, so that it never arrives after its own release.
     connect(mWidget.data(), &VideoWidget::mousePressed, this, &MediaPlayer::MouseDown);
 
@@ -176,20 +184,7 @@ void MpvMediaPlayer::renderUpdate()
 
 bool MpvMediaPlayer::renderInto(QImage &target)
 {
-    if (!mRender || target.isNull())
-        return false;
-    int size[2] = {target.width(), target.height()};
-    size_t stride = size_t(target.bytesPerLine());
-    int block = 0;
-    mpv_render_param params[] = {
-        {MPV_RENDER_PARAM_SW_SIZE, size},
-        {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char *>(kSwFormat)},
-        {MPV_RENDER_PARAM_SW_STRIDE, &stride},
-        {MPV_RENDER_PARAM_SW_POINTER, target.bits()},
-        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
-        {MPV_RENDER_PARAM_INVALID, nullptr},
-    };
-    return mpv_render_context_render(mRender.get(), params) >= 0;
+    return mRender && !mHolding && !target.isNull() && mFrames->render(target);
 }
 
 void MpvMediaPlayer::drainEvents()
@@ -337,6 +332,7 @@ void MpvMediaPlayer::SetFileName(const QString &name)
 
     // A file that is set starts playing.
     setFlagProperty("pause", false);
+    mFrames->restart();
     setOpenState(Opening);
     const QString path = QDir::cleanPath(name.startsWith(u'/') ? name : QDir::currentPath() + u'/' + name);
     mFile.open(path);
@@ -348,8 +344,11 @@ void MpvMediaPlayer::SetFileName(const QString &name)
         return;
     }
     mDuration = opened->duration;
-    if (mWidget)
+    if (mWidget) {
+        // The first frame is drawn, and told, once the open has returned, not inside it.
+        const QScopedValueRollback holding(mHolding, true);
         mWidget->resize(opened->size);
+    }
     mMediumOpen = true;
     setOpenState(Open);
     refreshPlaybackFlags();
@@ -365,8 +364,10 @@ void MpvMediaPlayer::Play()
     if (flagProperty("eof-reached", false)) {
         // At the end: start again from the beginning.
         const char *seek[] = {"seek", "0", "absolute", "exact", nullptr};
-        if (mpv_command(mMpv.get(), seek) >= 0)
+        if (mpv_command(mMpv.get(), seek) >= 0) {
             mRestarting = true;
+            mFrames->seek(0.0);
+        }
     }
     setFlagProperty("pause", false);
     mPaused = false;
@@ -400,8 +401,10 @@ void MpvMediaPlayer::SetCurrentPosition(double seconds)
         return;
     const QByteArray target = QByteArray::number(seconds, 'f', 6);
     const char *seek[] = {"seek", target.constData(), "absolute", "exact", nullptr};
-    if (mpv_command(mMpv.get(), seek) >= 0)
+    if (mpv_command(mMpv.get(), seek) >= 0) {
         mSeekTarget = seconds;
+        mFrames->seek(seconds);
+    }
 }
 
 bool MpvMediaPlayer::Mute() const
@@ -424,11 +427,12 @@ const QImage &MpvMediaPlayer::frame() const
     return mWidget->frame();
 }
 
-void MpvMediaPlayer::SetEveryFrame(bool /*on*/)
+void MpvMediaPlayer::SetEveryFrame(bool on)
 {
+    mFrames->setEveryFrame(on);
 }
 
 double MpvMediaPlayer::FrameRate() const
 {
-    return 0;
+    return mMediumOpen ? mFrames->frameRate() : 0.0;
 }

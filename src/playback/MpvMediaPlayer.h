@@ -17,6 +17,7 @@ struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
 class QImage;
+class MpvFrames;
 class MpvOpen;
 class VideoWidget;
 
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<mpv_handle, HandleDeleter> mMpv;
     std::unique_ptr<mpv_render_context, RenderDeleter> mRender;
     std::unique_ptr<MpvOpen> mOpen; // the open and its wait
+    std::unique_ptr<MpvFrames> mFrames; // which frames drawn are new, and their times
     QPointer<VideoWidget> mWidget;
 
     QString mFileName;
@@ -102,6 +104,7 @@ private:
     // Set when Play() restarts from the end: the end-of-medium flag mpv still
     // reports until its seek has run is not taken as the end.
     bool mRestarting = false;
+    bool mHolding = false; // nothing is drawn meanwhile
     MediumFile mFile;
     // Counts the media opened, so that an answer about an earlier one's file is not taken.
     quint64 mOpened = 0;

@@ -80,7 +80,8 @@ void VideoWidget::drawPicture()
 {
     if (!ensureImage())
         return;
-    if (mRenderer && mRenderer(mImage)) {
+    const bool rendered = mRenderer && mRenderer(mImage);
+    if (rendered) {
         // The padding byte of each pixel is left undefined by the renderer; RGB32 wants it
         // at 0xff. The rows' padding is the image's own, so the buffer is one run of pixels.
         setOpaque(reinterpret_cast<quint32 *>(mImage.bits()),
@@ -88,6 +89,8 @@ void VideoWidget::drawPicture()
     }
     mUnpainted = true;
     update();
+    if (rendered)
+        emit drawn();
 }
 
 void VideoWidget::paintEvent(QPaintEvent *)

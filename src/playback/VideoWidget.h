@@ -32,6 +32,8 @@ public:
     static constexpr int kAlignment = 64;
 
 signals:
+    // The renderer drew the image, which is whole now: told right after each drawing.
+    void drawn();
     // A mouse button went down: button 1 left, 2 right, 4 middle; shift bits
     // 1 shift, 2 ctrl, 4 alt; x and y in widget pixels.
     void mousePressed(int button, int shift, int x, int y);

@@ -1,9 +1,12 @@
 // The libmpv media player on clips made with ffmpeg: drawing, stretching, pausing, seeking, the
-// end of the medium, a failed open and the notifications, which arrive queued and only on real changes.
+// end of the medium, a failed open and the notifications, which arrive queued and only on real changes;
+// every frame told once with its time, also to a slow receiver.
 #include "TestClips.h"
+#include "playback/MpvFrames.h"
 #include "playback/MpvMediaPlayer.h"
 #include "playback/VideoWidget.h"
 #include <QSignalSpy>
+#include <QThread>
 #include <QtTest>
 
 namespace {
@@ -11,6 +14,8 @@ namespace {
 using Pair = QPair<int, int>;
 using Pairs = QList<Pair>;
 using Spots = QList<QPair<QPoint, QColor>>;
+using Frames = QList<QList<double>>;
+using Times = QList<double>;
 // "format" or "clear" unless the image is Format_RGB32 with every pixel's top byte 0xff, as it
 // requires, else the spots whose colour is not near the wanted one (YUV is approximate).
 QString wrongSpots(const QImage &image, const Spots &spots)
@@ -128,6 +133,70 @@ private slots:
         widget.renderFrame(), widget.renderFrame(), widget.renderFrame();
         const QList<QRgb> all{0xff000001, 0xff000002, 0xff000003};
         QTRY_COMPARE(widget.painted.mid(widget.painted.indexOf(all[0])), all);
+    }
+    // With every frame on, a clip's frames (their numbers drawn as bars) are each told once, in order,
+    // with their times, also when the receiver now and then takes long; a redraw at the end and a resize
+    // while paused draw again without telling.
+    void tellsEveryFrameOnce_data()
+    {
+        QTest::addColumn<int>("fps");
+        QTest::newRow("24") << 24;
+        QTest::newRow("30") << 30;
+        QTest::newRow("60") << 60;
+    }
+    void tellsEveryFrameOnce()
+    {
+        QFETCH(int, fps);
+        QList<int> numbers;
+        Times times;
+        connect(mPlayer.get(), &MediaPlayer::FrameShown, this, [&](double seconds) {
+            int number = 0;
+            for (int bit = 0; bit < 7; ++bit)
+                number |= (qGray(video()->frame().pixel(bit * 20 + 10, 60)) > 128) << bit;
+            numbers << number, times << seconds;
+            if (number % 20 == 10)
+                QThread::msleep(100); // a receiver that falls behind
+        });
+        QSignalSpy drawn(video(), &VideoWidget::drawn);
+        mPlayer->SetEveryFrame(true);
+        mPlayer->SetFileName(TestClips::h264(QString("numbers%1.mp4").arg(fps), QString("color=s=160x120:r=%1:d=2").arg(fps),
+                                             {"-vf", "geq=lum='if(bitand(floor(N/pow(2,floor(X/20))),1),235,16)':cb=128:cr=128"}));
+        QCOMPARE(numbers.size(), 0); // told once the open has returned
+        QCOMPARE(mPlayer->FrameRate(), double(fps));
+        QTRY_COMPARE_WITH_TIMEOUT(mPlayer->PlayState(), 0, 10000);
+        QTRY_VERIFY(drawn.count() > numbers.size()); // the redraw at the end
+        mPlayer->widget()->resize(200, 150);
+        QCOMPARE(numbers.size(), 2 * fps);
+        for (int n = 0; n < numbers.size(); ++n) {
+            QCOMPARE(numbers[n], n);
+            const double step = (times[n] - (n ? times[n - 1] : -1.0 / fps)) * fps; // in frames
+            QVERIFY2(qAbs(step - 1) < (n ? 0.5 : 0.03), qPrintable(QString::number(times[n])));
+        }
+    }
+    // The drawn frame's time from mpv's position, read right after the drawing: a late read may be up to two
+    // frames ahead, which the targets on mpv's clock tell, or at a run's start where the run starts.
+    void frameClockTellsTheDrawnFrame_data()
+    {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<Frames>("frames"); // target (s), read this much later, position (-1 none)
+        QTest::addColumn<Times>("times");
+        QTest::newRow("on time") << 0.0 << Frames{{1, .002, .05}, {1.04, .039, .09}} << Times{.05, .09};
+        QTest::newRow("late, ahead") << 0.0 << Frames{{1, .002, 0}, {1.04, .05, .08}, {1.08, .09, .16}, {1.12, .05, .12}}
+                                     << Times{0, .04, .08, .12};
+        QTest::newRow("late at a seek") << 1.043 << Frames{{1, .05, 1.12}, {1.04, .002, 1.08}} << Times{1.04, 1.08};
+        QTest::newRow("before it lands") << 0.0 << Frames{{1, .002, 0}, {1.04, .002, -1}} << Times{0, .04};
+    }
+    void frameClockTellsTheDrawnFrame()
+    {
+        QFETCH(double, from);
+        QFETCH(Frames, frames);
+        QFETCH(Times, times);
+        FrameClock clock;
+        clock.restart(from);
+        Times told;
+        for (const QList<double> &f : frames)
+            told << clock.timeOf(qint64(f[0] * 1e6), qint64((f[0] + f[1]) * 1e6), f[2] < 0 ? std::nullopt : std::optional(f[2]), 0.04);
+        QCOMPARE(told, times);
     }
     // Told at once, so that a press never arrives after its own release.
     void reportsMousePresses()
