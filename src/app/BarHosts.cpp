@@ -5,6 +5,7 @@
 #include "playback/MediaPlayer.h"
 #include "playback/PlayControl.h"
 #include "review/SnapshotRing.h"
+#include "review/SnapshotView.h"
 
 #include <QLabel>
 #include <QSlider>
@@ -31,3 +32,4 @@ void ReviewBarHost::setReviewTimerEnabled(bool enabled) { mReviewTimer.setEnable
 void ReviewBarHost::setLeftPicture(PictureStore::Picture picture) { mBar.setLeftPicture(picture); }
 void ReviewBarHost::setRightPicture(PictureStore::Picture picture) { mBar.setRightPicture(picture); }
 qint32 ReviewBarHost::captureCount() const { return mRing.count(); }
+qint32 ReviewBarHost::liveOffset() const { return mView.everyFrame() ? 1 : 0; }

@@ -14,6 +14,7 @@ class IntervalTimer;
 class MediaPlayer;
 class PlayControl;
 class SnapshotRing;
+class SnapshotView;
 
 class SpeedBarHost final : public SpeedHost {
 public:
@@ -57,11 +58,11 @@ private:
 
 class ReviewBarHost final : public ReviewHost {
 public:
-    // show puts a snapshot (0: the video) up; shortest tells whether the shortest frame time is chosen.
+    // show puts a snapshot (0: the video) up; delay gives the ticks before a held step repeats.
     ReviewBarHost(CommandBar &bar, PlayControl &play, IntervalTimer &reviewTimer, const SnapshotRing &ring,
-                  std::function<void(qint32)> show, std::function<bool()> shortest)
-        : mBar(bar), mPlay(play), mReviewTimer(reviewTimer), mRing(ring), mShow(std::move(show)),
-          mShortest(std::move(shortest)) {}
+                  const SnapshotView &view, std::function<void(qint32)> show, std::function<int()> delay)
+        : mBar(bar), mPlay(play), mReviewTimer(reviewTimer), mRing(ring), mView(view), mShow(std::move(show)),
+          mDelay(std::move(delay)) {}
 
     void PauseMedia() override;
     void pauseForReview() override;
@@ -71,14 +72,16 @@ public:
     void setReviewTimerEnabled(bool enabled) override;
     void setLeftPicture(PictureStore::Picture picture) override;
     void setRightPicture(PictureStore::Picture picture) override;
-    bool shortestFrameTimeSelected() override { return mShortest(); }
+    int repeatDelay() override { return mDelay(); }
     qint32 captureCount() const override;
+    qint32 liveOffset() const override;
 
 private:
     CommandBar &mBar;
     PlayControl &mPlay;
     IntervalTimer &mReviewTimer;
     const SnapshotRing &mRing;
+    const SnapshotView &mView;
     std::function<void(qint32)> mShow;
-    std::function<bool()> mShortest;
+    std::function<int()> mDelay;
 };

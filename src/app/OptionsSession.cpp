@@ -53,9 +53,9 @@ void OptionsSession::takeFrameTime()
     mParts.reviewTimer.setInterval(FrameTime::reviewInterval(chosen, fps));
 }
 
-bool OptionsSession::shortestFrameTime()
+int OptionsSession::repeatDelay()
 {
-    return dialog().intervalMs() == frmOptions::kIntervals[0];
+    return FrameTime::repeatDelay(dialog().intervalMs(), mParts.player.FrameRate());
 }
 
 void OptionsSession::unload()

@@ -34,7 +34,8 @@ public:
     void run();
     // Applies the chosen frame time; again for each new medium, whose frame rate counts.
     void takeFrameTime();
-    bool shortestFrameTime();
+    // The review timer's ticks before a held step repeats.
+    int repeatDelay();
     void unload();
 
 private:

@@ -70,6 +70,10 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     mOptions = std::make_unique<OptionsSession>(
         OptionsSession::Parts{*this, *mPlayer, *PlayTimer, *ReviewTimer, *mView, mRing, *mRingSizing});
     connect(mPlayer.get(), &MediaPlayer::FrameShown, this, [this](double at) { mView->captureFrame(at); });
+    mReviewHost = std::make_unique<ReviewBarHost>(
+        *frCommand, *mPlay, *ReviewTimer, mRing, *mView, [this](qint32 offset) { ShowImage(offset); },
+        [this] { return mOptions->repeatDelay(); });
+    mReview = std::make_unique<ReviewStepper>(*mReviewHost, *this);
     WindowChrome::keepPlayerRoom(this, kPlayerTop);
 
     // Where the display server reads our memory, the ring lies in one block shared with it,
@@ -113,10 +117,6 @@ void frmMain::createPlayer()
     mSpeed = std::make_unique<SlowMotion>(*mSpeedHost);
     mPositionHost = std::make_unique<PositionBarHost>(*frCommand, mDuration, [this](qint32 offset) { ShowImage(offset); });
     mPosition = std::make_unique<PositionControl>(*mPlayer, *mPositionHost);
-    mReviewHost = std::make_unique<ReviewBarHost>(
-        *frCommand, *mPlay, *ReviewTimer, mRing, [this](qint32 offset) { ShowImage(offset); },
-        [this] { return mOptions->shortestFrameTime(); });
-    mReview = std::make_unique<ReviewStepper>(*mReviewHost, *this);
 }
 
 frmMain::~frmMain()

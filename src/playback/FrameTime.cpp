@@ -28,6 +28,13 @@ int reviewInterval(int chosenMs, double fps)
     return chosenMs > 0 ? chosenMs : std::clamp(frameMs(fps), 25, 100);
 }
 
+int repeatDelay(int chosenMs, double fps)
+{
+    if (chosenMs > 0)
+        return chosenMs == 25 ? 2 : 1;
+    return std::max(1, int(std::lround(100.0 / reviewInterval(chosenMs, fps))) - 1);
+}
+
 double secondsEach(int chosenMs, double fps)
 {
     return chosenMs > 0 ? chosenMs / 1000.0 : known(fps) ? 1 / fps : 0.04;

@@ -12,6 +12,9 @@ int frameMs(double fps);
 int playInterval(int chosenMs, double fps);
 // The interval of a held review step.
 int reviewInterval(int chosenMs, double fps);
+// The review timer's ticks a held step waits before it repeats: two at 0.025 s, else one;
+// with every frame, about 0.1 s of them, so that a tap of a key is one step.
+int repeatDelay(int chosenMs, double fps);
 // The seconds of video one snapshot stands for.
 double secondsEach(int chosenMs, double fps);
 

@@ -18,9 +18,9 @@ QString text(double seconds, const QLocale &locale)
     return number.left(std::max<qsizetype>(4, point)) + QStringLiteral(" sec");
 }
 
-QString framesBack(int offset)
+QString framesBack(int frames)
 {
-    return QStringLiteral("-%1 fr").arg(offset);
+    return QStringLiteral("-%1 fr").arg(frames);
 }
 
 QString frameTip(double seconds, const QLocale &locale)

@@ -15,8 +15,8 @@ double seconds(int playInterval, int pauseInterval, int offset);
 // part, then " sec": -0.025 -> "-0.0 sec", -12.5 -> "-12. sec", -1000 -> "-1000 sec".
 QString text(double seconds, const QLocale &locale = QLocale());
 
-// With every frame taken: the frames back from the newest, offset 1 being "-1 fr".
-QString framesBack(int offset);
+// With every frame taken: the frames back from the one on screen, "-12 fr".
+QString framesBack(int frames);
 // The label's tip there: the time from the frame to the newest in milliseconds, so that
 // neighbours never read the same up to 1000 fps: -0.4166 -> "-0.417 sec".
 QString frameTip(double seconds, const QLocale &locale = QLocale());

@@ -8,7 +8,7 @@ void ReviewStepper::MouseDown(int button)
         if (mDirection > None)
             return; // a step sequence is already held
         mHost.pauseForReview();
-        mRepeatDelay = mHost.shortestFrameTimeSelected() ? 2 : 1;
+        mRepeatDelay = mHost.repeatDelay();
         if (button == 1) {
             mDirection = Back;
             mHost.setLeftPicture(Picture::Pressed);
@@ -45,12 +45,13 @@ void ReviewStepper::ProcessReview()
             return; // a step is pending; the timer's tick takes it
         mHost.PauseMedia();
         if (mDirection == Back) {
-            if (mOffset >= mHost.captureCount()) {
+            const qint32 from = std::max(mOffset, mHost.liveOffset());
+            if (from >= mHost.captureCount()) {
                 mHost.setLeftPicture(Picture::Disabled);
                 return;
             }
             mHost.setReviewTimerEnabled(true);
-            mHost.ShowImage(mOffset + 1);
+            mHost.ShowImage(from + 1);
         } else if (mDirection == Forward) {
             if (mOffset < 2) {
                 mHost.setRightPicture(Picture::Disabled);

@@ -22,9 +22,12 @@ public:
     virtual void setReviewTimerEnabled(bool enabled) = 0;
     virtual void setLeftPicture(PictureStore::Picture picture) = 0;
     virtual void setRightPicture(PictureStore::Picture picture) = 0;
-    // True when the shortest video frame time (0.025 s) is chosen.
-    virtual bool shortestFrameTimeSelected() = 0;
+    // The review timer's ticks a held step waits before it repeats.
+    virtual int repeatDelay() = 0;
     virtual qint32 captureCount() const = 0;
+    // The offset the live video stands at: 1 when every frame goes into the ring, the newest
+    // snapshot being the frame on screen, so that the first step back shows the one before; else 0.
+    virtual qint32 liveOffset() const = 0;
 };
 
 class ReviewStepper {

@@ -53,10 +53,11 @@ void SnapshotView::show(qint32 offset, double ageSeconds)
         return;
     }
     const qint32 slot = mRing.slotOfOffset(offset);
-    QString age = mEveryFrame ? ReviewAge::framesBack(offset) : ReviewAge::text(ageSeconds);
+    // With every frame the newest snapshot is the frame on screen: the one before is one frame back.
+    QString age = mEveryFrame ? ReviewAge::framesBack(offset - 1) : ReviewAge::text(ageSeconds);
     // Frames back always fit the label: past what its width holds, the number stands alone.
     if (mEveryFrame && mAge.fontMetrics().horizontalAdvance(age) > mAge.width())
-        age = QString::number(-offset);
+        age = QString::number(1 - offset);
     mAge.setText(age);
     const bool timed = mEveryFrame && mRing.isWritten(slot);
     mAge.setToolTip(timed ? ReviewAge::frameTip(mRing.stamp(slot) - mRing.stamp(mRing.slotOfOffset(1))) : QString());

@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(fixture.boxes.join("") + w->msErrorMessages(), QString()); // no message, no report
     }
     // With every frame on, a clip of 60 frames a second: after the pause each of 40 steps back
-    // shows the frame before, the first the one the video stood on.
+    // shows the frame before, the first the one before the frame the video stood on.
     void everyFrameStepsOneFrameBack()
     {
         const QString clip = TestClips::h264("frame numbers 60.mp4", "color=s=320x240:r=60:d=4",
@@ -123,7 +123,7 @@ private slots:
             w->MouseDown(1);
             w->ReleaseReview();
             QTRY_VERIFY(!w->reviewTimerEnabled());
-            steps << shown + 1 - k - number(buffer);
+            steps << shown - k - number(buffer);
         }
         QCOMPARE(steps, QList<int>(40, 0));
         QCOMPARE(fixture.boxes.join("") + w->msErrorMessages(), QString());

@@ -12,8 +12,9 @@ namespace {
 struct Host : ReviewHost, ErrorSink {
     ReviewStepper stepper{*this, *this};
     QStringList notes;
-    bool timer = false, shortest = false;
-    qint32 count = 3;
+    bool timer = false;
+    int delay = 1;
+    qint32 count = 3, live = 0;
     QString failing; // the call that fails
     void note(const QString &call) { call == failing ? raiseFailure(Failure::Internal) : void(notes << call); }
     void PauseMedia() override { note("p"); }
@@ -24,14 +25,16 @@ struct Host : ReviewHost, ErrorSink {
     void setReviewTimerEnabled(bool on) override { note(on ? "T" : "t"), timer = on; }
     void setLeftPicture(Picture p) override { note("L" + code(p)); }
     void setRightPicture(Picture p) override { note("R" + code(p)); }
-    bool shortestFrameTimeSelected() override { return shortest; }
+    int repeatDelay() override { return delay; }
     qint32 captureCount() const override { return count; }
+    qint32 liveOffset() const override { return live; }
     void ShowError(QString &sErr, const Failure &) override { notes << "E" + sErr.section(':', 0, 0); }
     static QString code(Picture p) { return p == Picture::Normal ? "n" : p == Picture::Pressed ? "p" : "d"; }
 };
-// count, shortest frame time, offset at the start, failing call; script: < and > press buttons 1
-// and 2, m the middle button, t a timer tick, ^ the release; the notes, and the offset at the end
-struct Row { int count; bool shortest; int offset; QString failing, script, notes; int end; };
+// count, ticks before a repeat, offset at the start, failing call; script: < and > press buttons 1
+// and 2, m the middle button, t a timer tick, ^ the release; the notes, and the offset at the end;
+// the live video's offset
+struct Row { int count; int delay; int offset; QString failing, script, notes; int end; int live = 0; };
 } // namespace
 Q_DECLARE_METATYPE(Row)
 
@@ -42,25 +45,26 @@ private slots:
     {
         QTest::addColumn<Row>("row");
         QTest::newRow("back: a step, a tick's delay, the next; release")
-            << Row{3, false, 0, "", "<tt^t", "r Lp Rn p T s1 t p T s2 Ln Rn t", 2};
-        QTest::newRow("at 0.025 s two ticks' delay") << Row{3, true, 0, "", "<ttt", "r Lp Rn p T s1 t p T s2", 2};
-        QTest::newRow("back stops at the oldest") << Row{2, false, 1, "", "<tt", "r Lp Rn p T s2 t p Ld", 2};
+            << Row{3, 1, 0, "", "<tt^t", "r Lp Rn p T s1 t p T s2 Ln Rn t", 2};
+        QTest::newRow("at 0.025 s two ticks' delay") << Row{3, 2, 0, "", "<ttt", "r Lp Rn p T s1 t p T s2", 2};
+        QTest::newRow("every frame: the first step passes the frame shown") << Row{3, 1, 0, "", "<", "r Lp Rn p T s2", 2, 1};
+        QTest::newRow("back stops at the oldest") << Row{2, 1, 1, "", "<tt", "r Lp Rn p T s2 t p Ld", 2};
         QTest::newRow("forward to the newest, then playback")
-            << Row{3, false, 3, "", ">ttt", "r Ln Rp p Rp T s2 t p Rp T s1 t p Rd P", 1};
+            << Row{3, 1, 3, "", ">ttt", "r Ln Rp p Rp T s2 t p Rp T s1 t p Rd P", 1};
         QTest::newRow("the middle button only pauses; no press while one is held")
-            << Row{3, false, 0, "", "m<>m", "r r Lp Rn p T s1", 1};
-        QTest::newRow("a step still pending is the tick's") << Row{3, false, 0, "", "<^<tt",
+            << Row{3, 1, 0, "", "m<>m", "r r Lp Rn p T s1", 1};
+        QTest::newRow("a step still pending is the tick's") << Row{3, 1, 0, "", "<^<tt",
                                                                  "r Lp Rn p T s1 Ln Rd r Lp Rn t p T s2", 2};
-        QTest::newRow("released on the newest: forward disabled") << Row{3, false, 1, "", "^", "Ln Rd", 1};
-        QTest::newRow("a failing press is reported") << Row{3, false, 0, "Lp", "<^", "r EMouseDown Ln Rd", 0};
-        QTest::newRow("a failing step is reported") << Row{3, false, 0, "s1", "<", "r Lp Rn p T EProcessReview", 0};
-        QTest::newRow("a failing release picture is skipped") << Row{3, false, 0, "Ln", "<^", "r Lp Rn p T s1 Rd", 1};
+        QTest::newRow("released on the newest: forward disabled") << Row{3, 1, 1, "", "^", "Ln Rd", 1};
+        QTest::newRow("a failing press is reported") << Row{3, 1, 0, "Lp", "<^", "r EMouseDown Ln Rd", 0};
+        QTest::newRow("a failing step is reported") << Row{3, 1, 0, "s1", "<", "r Lp Rn p T EProcessReview", 0};
+        QTest::newRow("a failing release picture is skipped") << Row{3, 1, 0, "Ln", "<^", "r Lp Rn p T s1 Rd", 1};
     }
     void steps()
     {
         QFETCH(Row, row);
         Host h;
-        h.count = row.count, h.shortest = row.shortest, h.failing = row.failing;
+        h.count = row.count, h.delay = row.delay, h.live = row.live, h.failing = row.failing;
         h.stepper.setOffset(row.offset);
         for (const QChar c : row.script) {
             switch (c.toLatin1()) {

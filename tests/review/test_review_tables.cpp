@@ -3,6 +3,7 @@
 // and the ring's budget).
 #include "errors/Failure.h"
 #include "errors/MessageBox.h"
+#include "playback/FrameTime.h"
 #include "review/MemoryBudget.h"
 #include "review/ReviewAge.h"
 #include "review/ReviewPicture.h"
@@ -190,6 +191,24 @@ private slots:
         QCOMPARE(MemoryBudget::field(meminfo, "MemAvailable:"), std::optional<qint64>(24021608ll * 1024));
         QCOMPARE(MemoryBudget::field(meminfo, "MemAvail"), std::nullopt);
         QVERIFY(MemoryBudget::availableBytes().value_or(0) > 0); // this machine's own figure can be read
+    }
+    // A held step's wait before it repeats, in review ticks: a tap of a key is one step.
+    void repeatDelay_data()
+    {
+        QTest::addColumn<int>("chosen"); // ms, 0 every frame
+        QTest::addColumn<double>("fps");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("0.025 s") << 25 << 60. << 2;
+        QTest::newRow("0.05 s") << 50 << 60. << 1;
+        QTest::newRow("every frame at 60 fps, 25 ms ticks") << 0 << 60. << 3;
+        QTest::newRow("every frame at 30 fps") << 0 << 30. << 2;
+        QTest::newRow("every frame at 5 fps, 100 ms ticks") << 0 << 5. << 1;
+    }
+    void repeatDelay()
+    {
+        QFETCH(int, chosen);
+        QFETCH(double, fps);
+        QTEST(FrameTime::repeatDelay(chosen, fps), "ticks");
     }
     // What a count of snapshots means, in the options dialog.
     void historyText_data()
