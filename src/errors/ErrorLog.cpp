@@ -12,7 +12,7 @@ const QLatin1String kCrLf("\r\n");
 const QString &ErrorLog::memoryAdvice()
 {
     static const QString advice = QStringLiteral(
-        "Keep fewer snapshots (CaptureCount in the settings file) or restart the application with reduced video "
+        "Keep fewer snapshots (Edit > Options) or restart the application with reduced video "
         "window size.");
     return advice;
 }

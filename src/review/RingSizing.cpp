@@ -12,7 +12,7 @@
 namespace {
 const QString kTooLittleMemory = QStringLiteral(
     "Not enough video memory. Restart the application with reduced zoom or video window size, or keep fewer "
-    "snapshots (CaptureCount in the settings file).");
+    "snapshots (Edit > Options).");
 } // namespace
 
 QSize RingSizing::slotSize() const

@@ -196,7 +196,7 @@ private slots:
     {
         QTest::addColumn<OptionsRow>("row");
         const QString noFit = "Not enough video memory. Restart the application with reduced zoom or video window size, or "
-                              "keep fewer snapshots (CaptureCount in the settings file). At most 40 snapshots fit.";
+                              "keep fewer snapshots (Edit > Options). At most 40 snapshots fit.";
         QTest::newRow("Escape, fit") << OptionsRow{true, "3", 3, 30, -1, {200, 200}, {"3", "3", "30"}, true};
         QTest::newRow("the window's close box, 200 %") << OptionsRow{false, "2", 3, 45, -1, {100, 100}, {"2", "2", "30"}, true};
         QTest::newRow("every frame, 40 snapshots") << OptionsRow{true, "1", 5, 40, 768000, {40, 40}, {"5", "1", "40"}, false};

@@ -36,7 +36,7 @@ private slots:
                 joined = qobject_cast<frmError *>(modal)->reportText();
             }
         };
-        const QString logged = reports.join("\r\n") + "\r\n", advice = "Keep fewer snapshots (CaptureCount in the settings file) "
+        const QString logged = reports.join("\r\n") + "\r\n", advice = "Keep fewer snapshots (Edit > Options) "
                                                                     "or restart the application with reduced video window size.";
         log.present(reports[0], 7);
         QVERIFY(!log.openDialog());

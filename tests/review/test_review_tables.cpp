@@ -143,7 +143,7 @@ private slots:
         layout.sizing = &sizing, layout.video = zoomed;
         MessageBox::setPresenter([&](const QString &, const QString &text, MessageBox::Icon icon) {
             const bool told = text == "Not enough video memory. Restart the application with reduced zoom or video window "
-                                      "size, or keep fewer snapshots (CaptureCount in the settings file).";
+                                      "size, or keep fewer snapshots (Edit > Options).";
             layout.log += told && icon == MessageBox::Icon::Critical && ring.bytesHeld() == 0 ? "box " : "?";
         });
         MemoryBudget::setAvailableOverride(MemoryBudget::kReserveBytes + memory);
