@@ -128,6 +128,7 @@ int open(Encoding &e, bool gif, QSize size, const QByteArray &url, double usualG
     e.codec->color_primaries = AVCOL_PRI_BT709;
     e.codec->color_trc = AVCOL_TRC_BT709;
     e.codec->color_range = AVCOL_RANGE_MPEG;
+    e.codec->thread_count = 0; // as many as the processor has
     if (e.format->oformat->flags & AVFMT_GLOBALHEADER)
         e.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary *options = nullptr;

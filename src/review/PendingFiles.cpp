@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,16 +20,24 @@ PendingFiles::~PendingFiles()
 
 QString PendingFiles::add(const QString &target)
 {
-    // Hidden, in the target's folder (a rename within one file system is whole), and unique.
+    // Hidden, in the target's folder (a rename within one file system is whole), unique, and
+    // made as any new file is, so that the file keeps the user's permissions once named.
     const QFileInfo info(target);
-    QByteArray pattern = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + ".XXXXXX.part";
-    const int fd = ::mkstemps(pattern.data(), 5);
-    if (fd < 0)
-        return {};
-    ::close(fd);
-    mTemporary.append(QFile::decodeName(pattern));
-    mTargets.append(info.absoluteFilePath());
-    return mTemporary.last();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = QStringLiteral("%1/.%2.%3.part")
+                                 .arg(info.absolutePath(), info.fileName())
+                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            mTemporary.append(name);
+            mTargets.append(info.absoluteFilePath());
+            return name;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return {};
 }
 
 bool PendingFiles::commit()
