@@ -76,6 +76,7 @@ void SnapshotSaving::saveSnapshots(const SnapshotRing &ring)
                                         QStringLiteral("Cancel"), 0, int(count) + 1, &mWindow);
     job->progress->setWindowTitle(QStringLiteral("Save Snapshots"));
     job->progress->setWindowModality(Qt::WindowModal);
+    job->progress->setMinimumWidth(360);
     job->progress->setMinimumDuration(500);
     job->progress->setAutoClose(false);
     job->progress->setAutoReset(false);
