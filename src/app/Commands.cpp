@@ -13,9 +13,11 @@ constexpr Menu kMenus[] = {
 // The key names in the two review captions are text: F5 and F6 belong to the held keys.
 const Command kTable[] = {
     {"mnuFile", "mnuFileOpen", "&Open Video...", Qt::CTRL | Qt::Key_O, FileOpen},
+    {"mnuFile", "mnuFileSaveSnapshots", "&Save Snapshots As...", Qt::CTRL | Qt::Key_S, SaveSnapshots},
     {"mnuFile", "S1", "-", kNone, None},
     {"mnuFile", "mnuFileExit", "E&xit", kNone, FileExit},
     {"mnuTools", "mnuToolsCopy", "&Copy Image", Qt::CTRL | Qt::Key_C, Copy},
+    {"mnuTools", "mnuToolsSaveImage", "Save &Image As...", Qt::CTRL | Qt::SHIFT | Qt::Key_S, SaveImage},
     {"mnuTools", "s7", "-", kNone, None},
     {"mnuTools", "mnuToolsOptions", "&Options...", kNone, Options},
     {"mnuView", "mnuViewPrev", "P&revious Frame                                 F5", kNone, Previous},

@@ -15,7 +15,7 @@ namespace Commands {
 enum class Id {
     None, // a separator
     FileOpen, FileExit, Copy, Options, Previous, Next, PlayPause, Back15, Back5, Forward15, Forward5, Speed,
-    Zoom100, Zoom200, ZoomFit, FullScreen, Help, Email, About, HoldBack, HoldForward,
+    Zoom100, Zoom200, ZoomFit, FullScreen, Help, Email, About, SaveSnapshots, SaveImage, HoldBack, HoldForward,
 };
 
 // The classic virtual-key numbers the key handlers speak of.

@@ -19,6 +19,7 @@
 #include "review/ReviewButton.h"
 #include "review/ReviewPicture.h"
 #include "review/SharedImageBlock.h"
+#include "review/SnapshotSaving.h"
 #include "review/SnapshotView.h"
 #include "settings/SettingsStore.h"
 #include "settings/WindowSettings.h"
@@ -62,6 +63,7 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
     connect(oCaptured, &ReviewPicture::MouseUp, this, [this] { ReleaseReview(); });
     connect(oCaptured, &ReviewPicture::DblClick, this, &frmMain::oCaptured_DblClick);
     mView = std::make_unique<SnapshotView>(mRing, *oCaptured, *mPlayer, *frCommand->lblReviewTime);
+    mSaving = std::make_unique<SnapshotSaving>(*this);
     mLayoutHost = std::make_unique<WindowLayoutHost>(
         WindowLayoutHost::Parts{*this, *mPlayer->widget(), *frCommand, *oCaptured, *mZoom, *mPlay, mVideoSize, kPlayerTop},
         WindowLayoutHost::Calls{[this] { Form_Resize(); }, [this] { laidOut(); }, [this] { mnuZoom100_Click(); }});
@@ -162,7 +164,8 @@ void frmMain::runCommand(Commands::Id id)
         {ZoomFit, &frmMain::mnuZoomFit_Click}, {FullScreen, &frmMain::mnuZoomFullScreen_Click},
         {Help, &frmMain::mnuHelpContent_Click}, {Email, &frmMain::mnuHelpEmail_Click},
         {About, &frmMain::mnuHelpAbout_Click}, {HoldBack, &frmMain::holdReviewBack},
-        {HoldForward, &frmMain::holdReviewForward},
+        {HoldForward, &frmMain::holdReviewForward}, {SaveSnapshots, &frmMain::mnuFileSaveSnapshots_Click},
+        {SaveImage, &frmMain::mnuToolsSaveImage_Click},
     };
     if (const Handler handler = handlers.value(id))
         (this->*handler)();
@@ -406,6 +409,23 @@ void frmMain::mnuToolsCopy_Click()
         clipboard->clear();
         if (const QImage shown = mView->shownPicture(); !shown.isNull())
             clipboard->setImage(shown);
+    });
+}
+
+// The save dialogs pause the video as any dialog does; the picture saved is the one left shown.
+void frmMain::mnuFileSaveSnapshots_Click()
+{
+    reportFailures(*this, "mnuFileSaveSnapshots_Click: ", [&] {
+        mPlay->pauseForDialog();
+        mSaving->saveSnapshots(mRing);
+    });
+}
+
+void frmMain::mnuToolsSaveImage_Click()
+{
+    reportFailures(*this, "mnuToolsSaveImage_Click: ", [&] {
+        mPlay->pauseForDialog();
+        mSaving->savePicture(mView->shownPicture());
     });
 }
 

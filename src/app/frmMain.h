@@ -32,6 +32,7 @@ class PositionBarHost;
 class ReviewBarHost;
 class QMimeData;
 class ReviewPicture;
+class SnapshotSaving;
 class SnapshotView;
 class SpeedBarHost;
 class WindowLayoutHost;
@@ -143,6 +144,8 @@ private:
     void mnuViewPrev_Click() { mReview->stepOnce(ReviewStepper::Back); }
     void mnuViewNext_Click() { mReview->stepOnce(ReviewStepper::Forward); }
     void mnuToolsCopy_Click();
+    void mnuFileSaveSnapshots_Click();
+    void mnuToolsSaveImage_Click();
     void oCaptured_DblClick() { cmdPlay_Click(); }
 
     // The timers' ticks; tests find the timers by name and fire their signal.
@@ -192,6 +195,7 @@ private:
     std::unique_ptr<ReviewBarHost> mReviewHost;   // made with the player
     std::unique_ptr<ReviewStepper> mReview;       // made with the player
     std::unique_ptr<SnapshotView> mView;          // made with the player and the review picture
+    std::unique_ptr<SnapshotSaving> mSaving;
     std::unique_ptr<WindowLayoutHost> mLayoutHost;
     std::unique_ptr<WindowLayout> mLayout;
     std::unique_ptr<RingSizing> mRingSizing;

@@ -7,7 +7,7 @@
 set -euo pipefail
 program=$1 scenario=$2
 # The scenarios, also read by CMakeLists.txt to make one test of each.
-scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names every_frame)
+scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names every_frame save_snapshots)
 [[ " ${scenarios[*]} " == *" $scenario "* ]] || { echo "FAIL: no scenario named $scenario" >&2; exit 1; }
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d /tmp/replixa-e2e.XXXXXX)"
@@ -549,6 +549,30 @@ every_frame() {
   quit
 }
 frame_is() { [ "$(frame)" -eq "$1" ]; }
+
+# The paused ring saved as a clip under a name typed with a blank and an accent, every snapshot in it, and
+# the picture shown saved as Copy Image takes it; no temporary file is left.
+save_snapshots() {
+  play_demo
+  wait_until 10 "a full ring" beyond 50
+  press space 3 "the video to pause" still
+  save_as ctrl+s "Save Snapshots" "Sprung é.mp4"
+  local frames; frames=$(ffprobe -v error -count_frames -show_entries stream=nb_read_frames -of csv=p=0 "$work/Sprung é.mp4")
+  [ "$frames" = 30 ] || fail "the saved clip holds $frames frames, not the 30 snapshots"
+  [ "$(stat -c %a "$work/Sprung é.mp4")" = "$(stat -c %a "$demo")" ] || fail "the clip is not made as a new file is"
+  copy
+  save_as ctrl+shift+s "Save Image" "Bild é.png"
+  [ "$(compare -metric AE "$work/clip.png" "$work/Bild é.png" null: 2>&1)" = 0 ] || fail "the saved picture is not the copied one"
+  ! ls -A "$work" | grep -q '\.part$' || fail "temporary files are left: $(ls -A "$work")"
+  quit
+}
+# "save_as KEYS TITLE NAME": the save dialog the keys open, the name typed into it, and the file written.
+save_as() {
+  press "$1" 5 "the dialog $2" has_window "^$2$"
+  xdotool windowactivate --sync "$(window_named "^$2$")"
+  xdotool type --delay 60 "$3"
+  press Return 20 "$3 to be written" test -s "$work/$3"
+}
 
 "$scenario"
 echo "PASS: $scenario"
