@@ -6,6 +6,7 @@
 #include "app/CommandBar.h"
 #include "app/CommandMenus.h"
 #include "app/DroppedFile.h"
+#include "app/OptionsSession.h"
 #include "app/Twips.h"
 #include "app/WindowChrome.h"
 #include "app/WindowLayoutHost.h"
@@ -23,7 +24,6 @@
 #include "review/SnapshotView.h"
 #include "settings/SettingsStore.h"
 #include "settings/WindowSettings.h"
-#include "app/OptionsSession.h"
 
 #include <QClipboard>
 #include <QDropEvent>

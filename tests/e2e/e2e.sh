@@ -142,9 +142,9 @@ first_start() {
   local shown=$EPOCHREALTIME
   wait_until 5 "the About box" has_window "About"
   local after; after=$(awk -v a="$EPOCHREALTIME" -v b="$shown" 'BEGIN { printf "%.2f", a - b }')
-  awk -v t="$after" 'BEGIN { exit !(t > 0.3 && t < 2) }' || fail "the About box came $after s after the window"
+  awk -v t="$after" 'BEGIN { exit !(t > 0.1 && t < 2) }' || fail "the About box came $after s after the window"
   keys Return
-  xprop -id "$main" _NET_WM_ICON | grep -q 'Icon (48 x 48)' || fail "the window shows no 48-pixel icon"
+  wait_until 5 "a 48-pixel icon on the window" sh -c "xprop -id $main _NET_WM_ICON | grep -q 'Icon (48 x 48)'"
   wait_until 5 "the About box to close" sh -c "! xdotool search --onlyvisible --name About"
   [ "$(grep -o 'CaptureCount=30\|StartCount=1' "$ini" | tr '\n' ' ')" = "CaptureCount=30 StartCount=1 " ] ||
     fail "settings after the first start: $(tr -d '\r' <"$ini")"
