@@ -2,12 +2,19 @@
 // environment gives (scripts/bench starts an Xvfb server). Each mode prints one line of
 // "key=value" figures for scripts/bench to set side by side; nothing passes or fails.
 //
-//   engine CLIP SECONDS          the engine alone: libmpv's software renderer drawing every
-//                                frame into memory, with the options the program uses
+//   engine CLIP SECONDS [FROM [every]]  the engine alone: libmpv's software renderer drawing
+//                                every new frame into memory, with the options the program
+//                                uses; with FROM, over the video from FROM to FROM + SECONDS;
+//                                with "every", also the options every frame adds (no frame dropped)
 //   replixa CLIP SECONDS RING    the main window playing the clip, capturing every 25 ms
 //                                into a ring of RING snapshots
-//   steps CLIP                   one review step of the window against the engine's
-//                                frame-back-step on the same clip, in turn
+//   frames CLIP SECONDS RING [FROM]  the main window with every frame going into a ring of
+//                                RING snapshots, over the video from FROM (2) to FROM + SECONDS:
+//                                each frame the engine told, read on the widget and in the
+//                                newest slot, and mpv's own counters
+//   steps CLIP [OPTION]          one review step of the window against the engine's
+//                                frame-back-step on the same clip, in turn; OPTION is the
+//                                frame time option (FrameTime, 0 by default, 5 every frame)
 //   soak CLIP SECONDS CSV        playing and capturing, a review burst every 5 s, the
 //                                clip started again at its end; resident memory each second
 //
@@ -22,6 +29,7 @@
 #include "playback/MediaPlayer.h"
 #include "playback/MpvMediaPlayer.h"
 #include "review/ReviewPicture.h"
+#include "review/SnapshotRing.h"
 #include "settings/SettingsStore.h"
 
 #include <QAction>
@@ -43,6 +51,7 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -52,7 +61,24 @@
 #include <optional>
 #include <vector>
 
+#include <dlfcn.h>
 #include <sys/resource.h>
+
+namespace {
+// The handle of the last engine started in this process: the program's own in the
+// whole-program modes, so that mpv's counters can be read from outside it.
+mpv_handle *gLastEngine = nullptr;
+} // namespace
+
+// Every mpv_initialize of this program comes through here first (the bench's definition
+// takes the place of libmpv's at link time); it notes the handle and goes on to libmpv's.
+extern "C" int mpv_initialize(mpv_handle *ctx)
+{
+    using Initialize = int (*)(mpv_handle *);
+    static const auto real = reinterpret_cast<Initialize>(dlsym(RTLD_NEXT, "mpv_initialize"));
+    gLastEngine = ctx;
+    return real(ctx);
+}
 
 namespace {
 
@@ -71,18 +97,20 @@ double cpuSeconds()
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// Resident memory in MiB, from /proc/self/status.
-double residentMiB()
+// A size from /proc/self/status in MiB: resident now (VmRSS) or at its peak (VmHWM).
+double statusMiB(const QByteArray &key = "VmRSS:")
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return 0;
 }
+double residentMiB() { return statusMiB(); }
+double peakMiB() { return statusMiB("VmHWM:"); }
 
 // Runs the event loop for a while.
 void pump(int ms)
@@ -120,7 +148,7 @@ int frameNumber(const QImage &picture, QSize clip)
 
 class Engine {
 public:
-    Engine()
+    explicit Engine(bool everyFrame = false)
     {
         std::setlocale(LC_NUMERIC, "C");
         mMpv = mpv_create();
@@ -139,6 +167,11 @@ public:
         };
         for (const auto &[name, value] : options)
             mpv_set_option_string(mMpv, name, value);
+        // As MpvFrames sets them with every frame on.
+        if (everyFrame) {
+            mpv_set_option_string(mMpv, "framedrop", "no");
+            mpv_set_option_string(mMpv, "video-latency-hacks", "yes");
+        }
         mpv_initialize(mMpv);
         mpv_render_param create[] = {
             {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_SW)},
@@ -196,6 +229,11 @@ public:
         std::vector<const char *> args(words);
         args.push_back(nullptr);
         mpv_command(mMpv, args.data());
+    }
+    long count(const char *name) const
+    {
+        int64_t value = 0;
+        return mpv_get_property(mMpv, name, MPV_FORMAT_INT64, &value) >= 0 ? long(value) : -1;
     }
     double number(const char *name) const
     {
@@ -268,27 +306,30 @@ private:
     long mRestarts = 0;
 };
 
-int runEngine(const QString &clip, double seconds)
+int runEngine(const QString &clip, double seconds, std::optional<double> from, bool everyFrame)
 {
-    Engine engine;
+    Engine engine(everyFrame);
     if (!engine.open(clip, false)) {
         std::printf("engine: the clip did not open\n");
         return 1;
     }
+    // Two seconds of warm-up, or up to the video's position FROM.
     const auto warm = Clock::now();
-    while (msSince(warm) < 2000)
+    while (from ? engine.number("time-pos") < *from && msSince(warm) < 60000 : msSince(warm) < 2000)
         engine.step(50);
     const double cpu0 = cpuSeconds(), pos0 = engine.number("time-pos");
-    const long frames0 = engine.frames();
+    const long frames0 = engine.frames(), dropped0 = engine.count("frame-drop-count");
     const auto start = Clock::now();
-    while (msSince(start) < seconds * 1000)
+    while (from ? engine.number("time-pos") < *from + seconds && msSince(start) < seconds * 4000
+                : msSince(start) < seconds * 1000)
         engine.step(50);
     const double video = engine.number("time-pos") - pos0;
     const double cpu = cpuSeconds() - cpu0;
-    std::printf("mode=engine size=%dx%d video_s=%.2f cpu_s=%.3f cpu_per_video_s=%.4f frames_per_s=%.2f "
-                "clip_fps=%.2f rss_mib=%.1f\n",
-                engine.size().width(), engine.size().height(), video, cpu, cpu / video,
-                double(engine.frames() - frames0) / video, engine.number("container-fps"), residentMiB());
+    std::printf("mode=engine every_frame=%d size=%dx%d video_s=%.2f cpu_s=%.3f cpu_per_video_s=%.4f frames_per_s=%.2f "
+                "mpv_dropped=%ld clip_fps=%.2f from_s=%.2f rss_mib=%.1f rss_peak_mib=%.1f\n",
+                int(everyFrame), engine.size().width(), engine.size().height(), video, cpu, cpu / video,
+                double(engine.frames() - frames0) / video, engine.count("frame-drop-count") - dropped0,
+                engine.number("container-fps"), pos0, residentMiB(), peakMiB());
     return 0;
 }
 
@@ -346,16 +387,17 @@ private:
     std::optional<Clock::time_point> mLastCapture;
 };
 
-bool startProgram(Program &program, const QString &clip, int ring)
+bool startProgram(Program &program, const QString &clip, int ring, int frameTime = 0)
 {
     ProgramFolder::setOverride(program.folder.path());
     {
         QFile ini(program.folder.filePath(QStringLiteral("Replixa.ini")));
         if (!ini.open(QIODevice::WriteOnly))
             return false;
-        // Capture every 25 ms, the window at 100 %.
-        ini.write(QStringLiteral("[Replixa]\r\nStartCount=10\r\nCaptureCount=%1\r\nzoom=1\r\nFrameTime=0\r\n")
+        // Capture every 25 ms (option 0) or every frame (5), the window at 100 %.
+        ini.write(QStringLiteral("[Replixa]\r\nStartCount=10\r\nCaptureCount=%1\r\nzoom=1\r\nFrameTime=%2\r\n")
                       .arg(ring)
+                      .arg(frameTime)
                       .toUtf8());
     }
     MessageBox::setPresenter([](const QString &, const QString &text, MessageBox::Icon) {
@@ -405,13 +447,167 @@ int runReplixa(const QString &clip, double seconds, int ring)
     return 0;
 }
 
+
+// ---------------------------------------------------------------------------
+// Every frame: what the engine told, what the widget showed and what went into the ring
+
+// Numbers that should run one by one: how many were left out, shown twice in a row, or
+// went back.
+struct Run {
+    long skipped = 0;
+    long doubled = 0;
+    long back = 0;
+};
+
+Run runOf(const std::vector<int> &numbers)
+{
+    Run run;
+    for (std::size_t i = 1; i < numbers.size(); ++i) {
+        const int step = numbers[i] - numbers[i - 1];
+        if (step > 1)
+            run.skipped += step - 1;
+        else if (step == 0)
+            ++run.doubled;
+        else if (step < 0)
+            ++run.back;
+    }
+    return run;
+}
+
+// mpv's own frame counters, read from the program's engine.
+struct MpvCounts {
+    long dropped = 0;        // frame-drop-count: dropped at the video output
+    long decoderDropped = 0; // decoder-frame-drop-count
+    long delayed = 0;        // vo-delayed-frame-count: shown late
+    long mistimed = 0;       // mistimed-frame-count
+    static long read(const char *name)
+    {
+        int64_t value = 0;
+        return gLastEngine && mpv_get_property(gLastEngine, name, MPV_FORMAT_INT64, &value) >= 0 ? long(value) : -1;
+    }
+    static MpvCounts now()
+    {
+        return {read("frame-drop-count"), read("decoder-frame-drop-count"), read("vo-delayed-frame-count"),
+                read("mistimed-frame-count")};
+    }
+    // -1 where a counter could not be read.
+    MpvCounts operator-(const MpvCounts &o) const
+    {
+        const auto less = [](long a, long b) { return a < 0 || b < 0 ? -1 : a - b; };
+        return {less(dropped, o.dropped), less(decoderDropped, o.decoderDropped), less(delayed, o.delayed),
+                less(mistimed, o.mistimed)};
+    }
+};
+
+int runFrames(const QString &clip, double seconds, int ring, double from)
+{
+    Program program;
+    if (!startProgram(program, clip, ring, 5)) {
+        std::printf("frames: the clip did not play\n");
+        return 1;
+    }
+    frmMain &w = *program.window;
+    SnapshotRing &snapshots = w.ring();
+    const double fps = w.oMediaPlayer()->FrameRate();
+    Watch watch(w, program.clip);
+
+    // Connected after the window's own connection, so each frame has gone into the ring
+    // when it comes here.
+    std::vector<int> shown, captured;
+    std::vector<double> lateBy; // wall time less video time of each frame, ms
+    long told = 0, stampsOff = 0, timesOff = 0;
+    double timeOffMax = 0, lastTold = 0, longestGap = 0;
+    double cpu0 = 0, cpu1 = 0, pos0 = 0, pos1 = 0;
+    MpvCounts counts0, counts1;
+    Clock::time_point wall0, wall1;
+    bool started = false, finished = false;
+    QEventLoop loop;
+    QObject::connect(w.oMediaPlayer(), &MediaPlayer::FrameShown, &loop, [&](double at) {
+        if (finished || at < from)
+            return;
+        if (!started) {
+            started = true;
+            cpu0 = cpuSeconds();
+            pos0 = at;
+            counts0 = MpvCounts::now();
+            wall0 = Clock::now();
+            watch.reset();
+        }
+        ++told;
+        const int number = frameNumber(w.oMediaPlayer()->frame(), program.clip);
+        const double now = msSince(wall0);
+        if (!shown.empty() && number - shown.back() != 1)
+            std::fprintf(stderr, "frame %d told after frame %d, %.1f ms after it\n", number, shown.back(), now - lastTold);
+        longestGap = std::max(longestGap, now - lastTold);
+        lastTold = now;
+        shown.push_back(number);
+        // The time the engine told against the frame drawn, in frames.
+        const double off = at * fps - number;
+        if (std::abs(off) > 0.5) {
+            ++timesOff;
+            timeOffMax = std::max(timeOffMax, std::abs(off));
+            std::fprintf(stderr, "frame %d told at %.4f s (%+.2f frames), %.1f ms behind the video\n", number, at, off,
+                         msSince(wall0) - (at - pos0) * 1000);
+        }
+        lateBy.push_back(msSince(wall0) - (at - pos0) * 1000);
+        const qint32 newest = snapshots.count() > 0 ? snapshots.slotOfOffset(1) : 0;
+        if (newest > 0 && snapshots.isWritten(newest)) {
+            const int inRing = frameNumber(snapshots.slot(newest), program.clip);
+            captured.push_back(inRing);
+            stampsOff += std::abs(snapshots.stamp(newest) * fps - inRing) > 0.5;
+        }
+        if (at >= from + seconds) {
+            finished = true;
+            cpu1 = cpuSeconds();
+            pos1 = at;
+            counts1 = MpvCounts::now();
+            wall1 = Clock::now();
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(int((from + seconds) * 4000) + 10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (!finished) {
+        std::printf("frames: the video did not reach %.1f s\n", from + seconds);
+        return 1;
+    }
+    const double video = pos1 - pos0;
+    const double cpu = cpu1 - cpu0;
+    const double wall = std::chrono::duration<double>(wall1 - wall0).count();
+    // A frame is late by what it lags behind the earliest of them, past one frame's time.
+    const double onTime = *std::min_element(lateBy.begin(), lateBy.end());
+    long late = 0;
+    double lateMax = 0;
+    for (double l : lateBy) {
+        late += l - onTime > 1000 / fps;
+        lateMax = std::max(lateMax, l - onTime);
+    }
+    const Run s = runOf(shown), c = runOf(captured);
+    const std::vector<int> &painted = watch.numbers();
+    const long paintedDistinct = long(QSet<int>(painted.begin(), painted.end()).size());
+    const long paintedMissed = painted.empty() ? 0 : painted.back() - painted.front() + 1 - paintedDistinct;
+    const MpvCounts mpv = counts1 - counts0;
+    std::printf("mode=frames size=%dx%d ring=%d fps=%.2f from_s=%.2f video_s=%.2f wall_s=%.2f cpu_s=%.3f "
+                "cpu_per_video_s=%.4f told=%ld clip_frames=%d first_frame=%d last_frame=%d shown_skipped=%ld "
+                "shown_doubled=%ld shown_back=%ld times_off=%ld times_off_max_frames=%.2f ring_frames=%zu ring_skipped=%ld ring_doubled=%ld "
+                "ring_back=%ld stamps_off=%ld painted_missed=%ld late=%ld late_max_ms=%.1f longest_gap_ms=%.1f mpv_dropped=%ld "
+                "mpv_decoder_dropped=%ld mpv_delayed=%ld mpv_mistimed=%ld rss_mib=%.1f rss_peak_mib=%.1f "
+                "ring_mib=%.1f\n",
+                program.clip.width(), program.clip.height(), ring, fps, pos0, video, wall, cpu, cpu / video, told,
+                shown.back() - shown.front() + 1, shown.front(), shown.back(), s.skipped, s.doubled, s.back, timesOff, timeOffMax,
+                captured.size(), c.skipped, c.doubled, c.back, stampsOff, paintedMissed, late, lateMax, longestGap, mpv.dropped,
+                mpv.decoderDropped, mpv.delayed, mpv.mistimed, residentMiB(), peakMiB(),
+                double(snapshots.bytesHeld()) / (1024.0 * 1024.0));
+    return 0;
+}
+
 // ---------------------------------------------------------------------------
 // Review steps against the engine's frame-back-step
 
-int runSteps(const QString &clip)
+int runSteps(const QString &clip, int frameTime)
 {
     Program program;
-    if (!startProgram(program, clip, 30)) {
+    if (!startProgram(program, clip, 30, frameTime)) {
         std::printf("steps: the clip did not play\n");
         return 1;
     }
@@ -476,10 +672,10 @@ int runSteps(const QString &clip)
         }
     }
     const Spread r = spread(review), b = spread(backStep), d = drawn.empty() ? Spread{} : spread(drawn);
-    std::printf("mode=steps platform=%s size=%dx%d review_median_ms=%.4f review_p95_ms=%.4f backstep_median_ms=%.2f "
+    std::printf("mode=steps platform=%s frame_time=%d size=%dx%d review_median_ms=%.4f review_p95_ms=%.4f backstep_median_ms=%.2f "
                 "backstep_p95_ms=%.2f ratio_median=%.0f ratio_p95=%.0f backstep_first_frame=%d backstep_last_frame=%d "
                 "drawn_median_ms=%.4f drawn_p95_ms=%.4f drawn_ratio_median=%.0f screen_matches=%d/%d\n",
-                qPrintable(QGuiApplication::platformName()), program.clip.width(), program.clip.height(), r.median, r.p95, b.median, b.p95, b.median / r.median,
+                qPrintable(QGuiApplication::platformName()), frameTime, program.clip.width(), program.clip.height(), r.median, r.p95, b.median, b.p95, b.median / r.median,
                 b.p95 / r.p95, shownNumbers.front(), shownNumbers.back(), d.median, d.p95,
                 d.median > 0 ? b.median / d.median : 0.0, screenMatches, screenChecks);
     return 0;
@@ -541,7 +737,7 @@ int runSoak(const QString &clip, double seconds, const QString &csvPath)
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_playback engine|replixa|steps|soak CLIP [SECONDS] [RING|CSV]\n");
+        std::fprintf(stderr, "usage: bench_playback engine|replixa|frames|steps|soak CLIP [SECONDS] [RING|CSV]\n");
         return 2;
     }
     int toolkitArgc = 1;
@@ -551,11 +747,14 @@ int main(int argc, char **argv)
     const double seconds = argc > 3 ? std::atof(argv[3]) : 10;
     int result = 2;
     if (mode == QLatin1String("engine"))
-        result = runEngine(clip, seconds);
+        result = runEngine(clip, seconds, argc > 4 ? std::optional<double>(std::atof(argv[4])) : std::nullopt,
+                           argc > 5 && QLatin1String(argv[5]) == QLatin1String("every"));
     else if (mode == QLatin1String("replixa"))
         result = runReplixa(clip, seconds, argc > 4 ? std::atoi(argv[4]) : 30);
+    else if (mode == QLatin1String("frames"))
+        result = runFrames(clip, seconds, argc > 4 ? std::atoi(argv[4]) : 30, argc > 5 ? std::atof(argv[5]) : 2);
     else if (mode == QLatin1String("steps"))
-        result = runSteps(clip);
+        result = runSteps(clip, argc > 3 ? std::atoi(argv[3]) : 0);
     else if (mode == QLatin1String("soak"))
         result = runSoak(clip, seconds, argc > 4 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("soak.csv"));
     MessageBox::setPresenter({});
