@@ -534,14 +534,15 @@ odd_names() {
   done
 }
 
-# Every frame of a 60 fps clip reaches the ring: after the pause each of 40 steps back, one
-# press of Left each, shows the frame before.
+# Every frame of a 60 fps clip reaches the ring: at its end each of 40 steps back, one press
+# of Left each, shows the frame before.
 every_frame() {
-  "$root/scripts/make-demo-clip" "$work/demo 60.mp4" 6 60 >/dev/null
+  "$root/scripts/make-demo-clip" "$work/demo 60.mp4" 4 60 >/dev/null
   printf '[Replixa]\r\nStartCount=10\r\nFrameTime=5\r\nCaptureCount=60\r\n' >"$ini"
   start "$work/demo 60.mp4"
   wait_until 10 "the clip to play" beyond 100
-  press space 3 "the pause" still
+  wait_until 10 "the clip's end" beyond 230
+  wait_until 5 "the last frame to stand" still
   local newest; newest=$(frame)
   for k in $(seq 1 40); do
     press Left 3 "step $k to frame $((newest - k))" frame_is $((newest - k))

@@ -92,15 +92,10 @@ private slots:
         QVERIFY(differentPictures(mCaptures.mid(mCaptures.size() - reviewed)) >= 8); // not only black ones
         QCOMPARE(fixture.boxes.join("") + w->msErrorMessages(), QString()); // no message, no report
     }
-    // With every frame on, a clip of 60 frames a second: after the pause each of 40 steps back
-    // shows the frame before, the first the one before the frame the video stood on.
+    // With every frame on, a clip of 60 frames a second played to its end: each of 40 steps back
+    // shows the frame before, the first the one before the frame the video stands on.
     void everyFrameStepsOneFrameBack()
     {
-#if defined(__SANITIZE_ADDRESS__)
-        // Slowed several times over, the window draws the last frames before the pause a frame
-        // late now and then (a known gap); the Release build checks the frames exactly.
-        QSKIP("frames come late under the sanitizers");
-#endif
         const QString clip = TestClips::h264("frame numbers 60.mp4", "color=s=320x240:r=60:d=4",
                                              {"-vf", "geq=lum='if(bitand(floor(N/pow(2,floor(X/20))),1),220,30)':cb=128:cr=128"});
         // The bits of the frame number, 20 pixels each, lowest first.
@@ -118,9 +113,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w));
         w->OpenMedia(clip);
         QSignalSpy frames(w->oMediaPlayer(), &MediaPlayer::FrameShown);
-        QTRY_VERIFY_WITH_TIMEOUT(frames.size() >= 90, 20000);
-        trigger(w, "mnuViewPlay");
-        QTRY_COMPARE(w->oMediaPlayer()->PlayState(), int(MediaPlayer::Paused));
+        QTRY_VERIFY_WITH_TIMEOUT(frames.size() >= 90 && w->oMediaPlayer()->PlayState() != MediaPlayer::Playing, 30000);
         const int shown = number(w->oMediaPlayer()->frame());
         const QImage &buffer = child<ReviewPicture>(w, "oCaptured")->buffer();
         QList<int> steps;
