@@ -134,6 +134,7 @@ frame() {
 playing() { local a; a=$(frame); sleep "${1:-0.3}"; [ "$a" -ge 0 ] && [ "$(frame)" -gt "$a" ]; }
 still() { local a; a=$(frame); sleep 0.5; [ "$a" -ge 0 ] && [ "$(frame)" -eq "$a" ]; }
 beyond() { [ "$(frame)" -gt "$1" ]; }
+found_video() { shot; box=$(video_box); }
 video_centre() { read -r w x y <<<"$(shot; video_box)"; echo "$((x + w / 2)) $((y + w / 4))"; }
 
 # --- scenarios ----------------------------------------------------------------------------
@@ -273,8 +274,9 @@ zoom() {
   keys_to "$main" ctrl+F4
   wait_until 5 "full screen" sh -c "xprop -id $main _NET_WM_STATE | grep -q FULLSCREEN"
   wait_until 5 "the video over the whole screen" sh -c "xwininfo -id $main | grep -q 'Width: 1280'"
-  # The full-screen button sits above the video's right part.
-  read -r w x y <<<"$(shot; video_box)"
+  # The full-screen button sits above the video's right part, once the video shows again.
+  wait_until 5 "the video in full screen" found_video
+  read -r w x y <<<"$box"
   xdotool mousemove $((x + 123)) $((y - 23)) click 1
   wait_until 5 "the window back from full screen" sh -c "! xprop -id $main _NET_WM_STATE | grep -q FULLSCREEN"
   wait_until 5 "the title bar" sh -c "xprop -id $main _NET_FRAME_EXTENTS | grep -qv '= 0, 0, 0, 0'"
