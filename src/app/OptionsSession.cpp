@@ -20,8 +20,8 @@ frmOptions &OptionsSession::dialog()
         mDialog = new frmOptions(&mParts.window);
         mDialog->setCaptureCount(mParts.ring.count());
         mDialog->setSummary([this](int count, int option) {
-            const int chosen = option < int(frmOptions::kIntervals.size()) ? frmOptions::kIntervals[std::size_t(option)] : 0;
-            return mParts.sizing.history(count, FrameTime::secondsEach(chosen, mParts.player.FrameRate()));
+            const double each = FrameTime::secondsEach(frmOptions::intervalOf(option), mParts.player.FrameRate());
+            return mParts.sizing.history(count, each);
         });
     }
     return *mDialog;

@@ -21,11 +21,17 @@ QSize RingSizing::slotSize() const
     return TileGrid::snapshotSize(video.width(), video.height());
 }
 
+qint64 RingSizing::bytesEach() const
+{
+    const QSize size = slotSize();
+    return qint64(size.width()) * size.height() * 4;
+}
+
 RingSizing::Result RingSizing::recount(qint32 count)
 {
     if (count > SnapshotRing::kMaxCount)
         raiseFailure(Failure::Overflow);
-    const qint64 each = qint64(slotSize().width()) * slotSize().height() * 4;
+    const qint64 each = bytesEach();
     const qint64 budget = MemoryBudget::forRing(mRing.bytesHeld());
     if (each > 0 && count * each > budget) {
         mHost.pauseForMessage();
@@ -40,7 +46,7 @@ RingSizing::Result RingSizing::recount(qint32 count)
 
 QString RingSizing::history(qint32 count, double secondsEach) const
 {
-    return history(count, secondsEach, qint64(slotSize().width()) * slotSize().height() * 4);
+    return history(count, secondsEach, bytesEach());
 }
 
 QString RingSizing::history(qint32 count, double secondsEach, qint64 bytesEach, const QLocale &locale)

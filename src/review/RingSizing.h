@@ -48,6 +48,7 @@ public:
 
 private:
     QSize slotSize() const;
+    qint64 bytesEach() const; // of one slot at the video's current size
 
     SnapshotRing &mRing;
     RingSizingHost &mHost;

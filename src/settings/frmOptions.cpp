@@ -120,10 +120,9 @@ void frmOptions::Form_Load()
     });
 }
 
-int frmOptions::intervalMs() const
+int frmOptions::intervalOf(int option)
 {
-    const int option = selectedIndex();
-    return option < int(kIntervals.size()) ? kIntervals[std::size_t(option)] : 0;
+    return option >= 0 && option < int(kIntervals.size()) ? kIntervals[std::size_t(option)] : 0;
 }
 
 int frmOptions::captureCount() const

@@ -36,8 +36,9 @@ public:
     bool closedByWindow() const { return mClosedByWindow; }
 
     int selectedIndex() const;
-    // The interval of the selected option, in milliseconds; 0 for every frame.
-    int intervalMs() const;
+    // The interval of an option or of the selected one, in milliseconds; 0 for every frame.
+    static int intervalOf(int option);
+    int intervalMs() const { return intervalOf(selectedIndex()); }
 
     // The number of snapshots shown and chosen; the window applies and stores it.
     int captureCount() const;
