@@ -25,9 +25,7 @@
 #include "settings/SettingsStore.h"
 #include "settings/WindowSettings.h"
 
-#include <QClipboard>
 #include <QDropEvent>
-#include <QGuiApplication>
 #include <QMenuBar>
 #include <QSlider>
 #include <QToolButton>
@@ -329,16 +327,10 @@ void frmMain::Form_Resize()
 
 // A zoom asked for is a layout of its own, whatever number of resizes it takes, and the
 // ones that follow it: a shortage of memory is told once for it.
-void frmMain::mnuZoom100_Click()
+void frmMain::zoom(const char *handler, qint32 factor)
 {
     mRingSizing->newLayout();
-    reportFailures(*this, "mnuZoom100_Click: ", [&] { mLayout->zoom(1); });
-}
-
-void frmMain::mnuZoom200_Click()
-{
-    mRingSizing->newLayout();
-    reportFailures(*this, "mnuZoom200_Click: ", [&] { mLayout->zoom(2); });
+    reportFailures(*this, handler, [&] { mLayout->zoom(factor); });
 }
 
 void frmMain::mnuZoomFit_Click()
@@ -404,12 +396,7 @@ void frmMain::ShowImage(qint32 offset)
 
 void frmMain::mnuToolsCopy_Click()
 {
-    reportFailures(*this, "mnuToolsCopy_Click: ", [&] {
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        clipboard->clear();
-        if (const QImage shown = mView->shownPicture(); !shown.isNull())
-            clipboard->setImage(shown);
-    });
+    reportFailures(*this, "mnuToolsCopy_Click: ", [&] { SnapshotSaving::copyPicture(mView->shownPicture()); });
 }
 
 // The save dialogs pause the video as any dialog does; the picture saved is the one left shown.

@@ -126,8 +126,8 @@ private:
     void mnuFileOpen_Click();
     void mnuFileExit_Click() { close(); }
     void cmdPlay_Click();
-    void mnuZoom100_Click();
-    void mnuZoom200_Click();
+    void mnuZoom100_Click() { zoom("mnuZoom100_Click: ", 1); }
+    void mnuZoom200_Click() { zoom("mnuZoom200_Click: ", 2); }
     void mnuZoomFit_Click();
     void mnuZoomFullScreen_Click() { cmdFullScreen_Click(); }
     void cmdFullScreen_Click();
@@ -180,6 +180,7 @@ private:
     void showAbout();
     // A jump of the position, reported under the handler's name.
     void jump(const char *handler, qint32 seconds);
+    void zoom(const char *handler, qint32 factor);
 
     PlayerFactory mPlayerFactory;
     QString mCommandLine;

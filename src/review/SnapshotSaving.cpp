@@ -4,7 +4,9 @@
 #include "review/SaveDialog.h"
 #include "review/SnapshotRing.h"
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
@@ -102,6 +104,14 @@ void SnapshotSaving::finish()
     if (!message.isEmpty())
         MessageBox::show(message, MessageBox::Icon::Warning);
     emit finished(message);
+}
+
+void SnapshotSaving::copyPicture(const QImage &picture)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    if (!picture.isNull())
+        clipboard->setImage(picture);
 }
 
 void SnapshotSaving::savePicture(const QImage &picture)

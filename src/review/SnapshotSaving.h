@@ -32,6 +32,8 @@ public:
     void saveSnapshots(const SnapshotRing &ring);
     // Asks for a name and writes the picture as PNG; no picture is told instead.
     void savePicture(const QImage &picture);
+    // Puts the picture on the clipboard; no picture leaves it empty.
+    static void copyPicture(const QImage &picture);
     bool busy() const { return bool(mJob); }
 
     // The ring's written snapshots, oldest first, with their stamps; blank slots left out.
