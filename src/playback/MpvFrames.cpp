@@ -30,19 +30,34 @@ void FrameClock::restart(double from)
 
 double FrameClock::timeOf(qint64 target, qint64 readAt, std::optional<double> position, double step)
 {
-    // The core queues the next frame once its time has come and the drawn one has left the
-    // queue, so a position read before the next frame was due is the drawn frame's own. Read
-    // later it may be a frame ahead, or two once the drawing let the next one through. Which
-    // frame was drawn is then told by mpv's clock, whose speed stays 1: the one as far after
-    // the last frame told as its target is after the last target, or at a run's start the
-    // first frame from where the run starts.
-    const bool timed = !mFirst && mLastTarget > 0 && target > 0;
-    const double expected = mFirst ? mFrom : mLastTime + (timed ? double(target - mLastTarget) / 1e6 : step);
-    double time = position.value_or(expected);
-    if (position && step > 0 && target > 0 && readAt - target >= qint64(step * 1e6)) {
-        const double ahead = mFirst ? std::floor((*position - mFrom + kSeekSlack) / step)
-                                    : std::round((*position - expected) / step);
-        time = *position - std::clamp(ahead, 0.0, 2.0) * step;
+    // Within a run mpv's clock goes with the medium, so the gap between two frames' targets
+    // is the gap between the frames, however late either was drawn. Only a run that stood
+    // (a pause, a core that fell behind) breaks that; the position then tells the frame.
+    const double gap = !mFirst && mLastTarget > 0 && target > 0 ? double(target - mLastTarget) / 1e6 : 0.0;
+    const double longest = step > 0 ? 2.5 * step : 0.1;
+    double time;
+    if (gap > 0 && gap < longest) {
+        time = mLastTime + gap;
+        // The position is the frame's own time, to the microsecond, when it is this frame's.
+        if (position && std::abs(*position - time) < (step > 0 ? step / 4 : 0.004))
+            time = *position;
+    } else {
+        // The core queues the next frame once its time has come and the drawn one has left
+        // the queue, so a position read before the next frame was due is the drawn frame's
+        // own; read later it may be a frame ahead, or two once the drawing let the next one
+        // through. At a run's start the drawn frame is the first from where the run starts.
+        const double expected = mFirst ? mFrom : mLastTime + std::max(step, 0.0);
+        time = position.value_or(expected);
+        // A run's first frame may come untimed, and its position read any time later.
+        const bool late = target > 0 ? readAt - target >= qint64(step * 1e6) : mFirst;
+        if (position && step > 0 && late) {
+            const double ahead = mFirst ? std::floor((*position - mFrom + kSeekSlack) / step)
+                                        : std::round((*position - expected) / step);
+            time = *position - std::clamp(ahead, 0.0, 2.0) * step;
+        }
+        // A frame is never told at the time of the one before it.
+        if (!mFirst && step > 0 && time < mLastTime + step / 2)
+            time = mLastTime + step;
     }
     mFirst = false;
     mLastTarget = target;

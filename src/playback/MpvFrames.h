@@ -2,7 +2,8 @@
 // The frames libmpv's software renderer draws into the video widget's image: which of
 // them are new (not a redraw of the one shown) and the time of each in the medium.
 // libmpv tells no time per frame, only its playback position, which is the time of the
-// newest frame its core has queued; FrameClock tells from that which frame was drawn.
+// newest frame its core has queued; FrameClock tells from that and the frames' targets on
+// mpv's clock which frame was drawn.
 
 #include <QtGlobal>
 

@@ -173,8 +173,8 @@ private slots:
             QVERIFY2(qAbs(step - 1) < (n ? 0.5 : 0.03), qPrintable(QString::number(times[n])));
         }
     }
-    // The drawn frame's time from mpv's position, read right after the drawing: a late read may be up to two
-    // frames ahead, which the targets on mpv's clock tell, or at a run's start where the run starts.
+    // The drawn frame's time: the targets on mpv's clock tell it within a run, whatever mpv's position read
+    // late says; after a pause the position tells it, never the time of the frame before.
     void frameClockTellsTheDrawnFrame_data()
     {
         QTest::addColumn<double>("from");
@@ -184,6 +184,9 @@ private slots:
         QTest::newRow("late, ahead") << 0.0 << Frames{{1, .002, 0}, {1.04, .05, .08}, {1.08, .09, .16}, {1.12, .05, .12}}
                                      << Times{0, .04, .08, .12};
         QTest::newRow("late at a seek") << 1.043 << Frames{{1, .05, 1.12}, {1.04, .002, 1.08}} << Times{1.04, 1.08};
+        QTest::newRow("untimed first") << 0.0 << Frames{{0, 5, .08}, {1.04, .05, .08}} << Times{0, .04};
+        QTest::newRow("read behind") << 0.0 << Frames{{1, .002, 0}, {1.04, .03, .04}, {1.08, .03, .04}} << Times{0, .04, .08};
+        QTest::newRow("after a pause") << 0.0 << Frames{{1, .002, 0}, {1.04, .002, .04}, {3, .002, .04}} << Times{0, .04, .08};
         QTest::newRow("before it lands") << 0.0 << Frames{{1, .002, 0}, {1.04, .002, -1}} << Times{0, .04};
     }
     void frameClockTellsTheDrawnFrame()
