@@ -385,7 +385,7 @@ void frmMain::CaptureImage()
 void frmMain::PlayTimer_Timer()
 {
     mPlay->playTick();
-    ignoreFailure([&] { CaptureImage(); });
+    ignoreFailure([&] { mLive->mode().snapshots() ? CaptureImage() : void(); });
 }
 
 void frmMain::ShowImage(qint32 offset)

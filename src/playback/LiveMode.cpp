@@ -64,6 +64,17 @@ bool LiveMode::tick()
     return true;
 }
 
+bool LiveMode::snapshots()
+{
+    if (!mLive)
+        return true;
+    if (const double position = mPlayer.CurrentPosition(); position != mSnapshotPosition || !mStanding.isValid()) {
+        mSnapshotPosition = position;
+        mStanding.start();
+    }
+    return mStanding.elapsed() <= kStandMilliseconds;
+}
+
 void LiveMode::stop()
 {
     if (mStopped)
