@@ -72,6 +72,7 @@ void configure(mpv_handle *mpv, const QString &liveName)
         {"demuxer-lavf-analyzeduration", "0", "0.1"},
         {"video-latency-hacks", "no", "yes"},
         {"stream-buffer-size", "128KiB", "4KiB"},
+        {"untimed", "no", "yes"},
     };
     for (const auto &option : options) {
         if (const int r = mpv_set_property_string(mpv, option[0], option[live ? 2 : 1]); r < 0)
