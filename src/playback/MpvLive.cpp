@@ -61,7 +61,9 @@ void configure(mpv_handle *mpv, const QString &liveName)
 {
     const bool live = !liveName.isEmpty();
     // mpv's low-latency profile, set one by one with the file's values beside (mpv's own
-    // defaults), and no cache or read-ahead: a frame is shown as soon as it is decoded.
+    // defaults), no cache or read-ahead, and each frame shown as soon as it is decoded
+    // (untimed): shown by its time stamp, a frame would keep for good the delay of what
+    // arrived while the source was opening (350 ms against 80 ms measured on UDP).
     static const char *const options[][3] = {
         {"cache", "auto", "no"},
         {"cache-pause", "yes", "no"},
