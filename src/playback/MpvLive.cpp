@@ -63,7 +63,8 @@ void configure(mpv_handle *mpv, const QString &liveName)
     // mpv's low-latency profile, set one by one with the file's values beside (mpv's own
     // defaults), no cache or read-ahead, and each frame shown as soon as it is decoded
     // (untimed): shown by its time stamp, a frame would keep for good the delay of what
-    // arrived while the source was opening (350 ms against 80 ms measured on UDP).
+    // arrived while the source was opening (350 ms against 80 ms measured on UDP). The
+    // profile's video-latency-hacks is left to the every-frame mode, which sets it.
     static const char *const options[][3] = {
         {"cache", "auto", "no"},
         {"cache-pause", "yes", "no"},
@@ -72,7 +73,6 @@ void configure(mpv_handle *mpv, const QString &liveName)
         {"vd-lavc-threads", "0", "1"},
         {"demuxer-lavf-probe-info", "auto", "nostreams"},
         {"demuxer-lavf-analyzeduration", "0", "0.1"},
-        {"video-latency-hacks", "no", "yes"},
         {"stream-buffer-size", "128KiB", "4KiB"},
         {"untimed", "no", "yes"},
     };

@@ -42,6 +42,7 @@ frmOpenLive::frmOpenLive(const QList<LiveSource::Camera> &cameras, QWidget *pare
     lblMessage = new QLabel(this);
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
     lblMessage->setWordWrap(true);
+    lblMessage->setMinimumHeight(3 * lblMessage->fontMetrics().lineSpacing()); // room for a refusal
     layout->addWidget(lblMessage);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &frmOpenLive::accept);
@@ -58,8 +59,8 @@ QString frmOpenLive::refusal(const QString &text)
         return QStringLiteral("Choose a camera or type the address of a stream.");
     if (LiveSource::isLive(text.trimmed()))
         return {};
-    return QStringLiteral("\"%1\" is not a stream address. An address starts with udp://, rtp://, rtsp://, "
-                          "srt://, http:// or https:// and names a host, e.g. udp://127.0.0.1:1234.")
+    return QStringLiteral("\"%1\" is not a stream address: one starts with udp://, rtp://, rtsp://, srt://, "
+                          "http:// or https:// and names a host, e.g. udp://127.0.0.1:1234.")
         .arg(text.trimmed());
 }
 

@@ -29,7 +29,7 @@ private slots:
         QString answer = "rtmp://127.0.0.1/live";
         frmOpenLive::setChooser([&](const QList<LiveSource::Camera> &) { return answer; });
         trigger(&w, "mnuFileOpenLive");
-        QVERIFY(f.boxes.value(0).startsWith("\"rtmp://127.0.0.1/live\" is not a stream address."));
+        QVERIFY(f.boxes.value(0).startsWith("\"rtmp://127.0.0.1/live\" is not a stream address:"));
         QCOMPARE(f.fake->FileName(), "a.avi");
         child<QSlider>(&w, "SpeedSlider")->setValue(1);
         answer = "udp://127.0.0.1:1234";
