@@ -13,6 +13,7 @@ constexpr Menu kMenus[] = {
 // The key names in the two review captions are text: F5 and F6 belong to the held keys.
 const Command kTable[] = {
     {"mnuFile", "mnuFileOpen", "&Open Video...", Qt::CTRL | Qt::Key_O, FileOpen},
+    {"mnuFile", "mnuFileOpenLive", "Open &Camera or Stream...", Qt::CTRL | Qt::Key_N, FileOpenLive},
     {"mnuFile", "mnuFileSaveSnapshots", "&Save Snapshots As...", Qt::CTRL | Qt::Key_S, SaveSnapshots},
     {"mnuFile", "S1", "-", kNone, None},
     {"mnuFile", "mnuFileExit", "E&xit", kNone, FileExit},
@@ -86,6 +87,11 @@ int keyCode(const QKeyEvent *event)
     case Qt::Key_F8: return F8;
     default: return -event->key(); // a key without a command, never one with: it still ends a held step
     }
+}
+
+bool movesInTime(Id id)
+{
+    return id == Back15 || id == Back5 || id == Forward15 || id == Forward5 || id == Speed;
 }
 
 const Command *forKeyUp(int code, bool fullScreen)

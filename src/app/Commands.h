@@ -14,7 +14,7 @@ namespace Commands {
 // What a command does; the window maps each to its handler.
 enum class Id {
     None, // a separator
-    FileOpen, FileExit, Copy, Options, Previous, Next, PlayPause, Back15, Back5, Forward15, Forward5, Speed,
+    FileOpen, FileOpenLive, FileExit, Copy, Options, Previous, Next, PlayPause, Back15, Back5, Forward15, Forward5, Speed,
     Zoom100, Zoom200, ZoomFit, FullScreen, Help, Email, About, SaveSnapshots, SaveImage, HoldBack, HoldForward,
 };
 
@@ -54,6 +54,10 @@ std::span<const Command> table();
 // The code of a key event, or 0 for a key the handlers never look at. Keypad keys
 // read alike with and without Num Lock: keypad 4 and Left both step back.
 int keyCode(const QKeyEvent *event);
+
+// A command that moves in the medium (the jumps) or in its pace (the speed): none of them
+// has a meaning for a live source.
+bool movesInTime(Id id);
 
 // The command for a key code on release (none: null), given the window's mode.
 const Command *forKeyUp(int code, bool fullScreen);

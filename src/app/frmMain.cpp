@@ -117,6 +117,7 @@ void frmMain::createPlayer()
     mSpeed = std::make_unique<SlowMotion>(*mSpeedHost);
     mPositionHost = std::make_unique<PositionBarHost>(*frCommand, mDuration, [this](qint32 offset) { ShowImage(offset); });
     mPosition = std::make_unique<PositionControl>(*mPlayer, *mPositionHost);
+    mLive = std::make_unique<LiveBarHost>(*frCommand, *menuBar(), *mPlay, *mPlayer, *this);
 }
 
 frmMain::~frmMain()
@@ -153,6 +154,7 @@ void frmMain::runCommand(Commands::Id id)
     using Handler = void (frmMain::*)();
     static const QHash<Commands::Id, Handler> handlers{
         {FileOpen, &frmMain::mnuFileOpen_Click}, {FileExit, &frmMain::mnuFileExit_Click},
+        {FileOpenLive, &frmMain::mnuFileOpenLive_Click},
         {Copy, &frmMain::mnuToolsCopy_Click}, {Options, &frmMain::mnuToolsOptions_Click},
         {Previous, &frmMain::mnuViewPrev_Click}, {Next, &frmMain::mnuViewNext_Click},
         {PlayPause, &frmMain::mnuViewPlay_Click}, {Back15, &frmMain::mnuViewBack15sec_Click},
@@ -165,7 +167,7 @@ void frmMain::runCommand(Commands::Id id)
         {HoldForward, &frmMain::holdReviewForward}, {SaveSnapshots, &frmMain::mnuFileSaveSnapshots_Click},
         {SaveImage, &frmMain::mnuToolsSaveImage_Click},
     };
-    if (const Handler handler = handlers.value(id))
+    if (const Handler handler = handlers.value(id); handler && !mLive->refuses(id))
         (this->*handler)();
 }
 
@@ -383,7 +385,7 @@ void frmMain::CaptureImage()
 void frmMain::PlayTimer_Timer()
 {
     mPlay->playTick();
-    ignoreFailure([&] { CaptureImage(); });
+    ignoreFailure([&] { mLive->mode().snapshots() ? CaptureImage() : void(); });
 }
 
 void frmMain::ShowImage(qint32 offset)

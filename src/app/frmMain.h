@@ -5,6 +5,7 @@
 #include "about/Help.h"
 #include "app/CommandBar.h"
 #include "app/Commands.h"
+#include "app/LiveBarHost.h"
 #include "app/WindowInput.h"
 #include "app/WindowLayout.h"
 #include "errors/ErrorLog.h"
@@ -124,6 +125,7 @@ private:
 
     // The commands of the menus and the picture buttons; tests trigger them by the items' names.
     void mnuFileOpen_Click();
+    void mnuFileOpenLive_Click() { if (const QString name = mLive->choose(this); !name.isEmpty()) OpenMedia(name); }
     void mnuFileExit_Click() { close(); }
     void cmdPlay_Click();
     void mnuZoom100_Click() { zoom("mnuZoom100_Click: ", 1); }
@@ -150,7 +152,7 @@ private:
 
     // The timers' ticks; tests find the timers by name and fire their signal.
     void SplashTimer_Timer() { SplashTimer->stop(); showAbout(); }
-    void PositionTimer_Timer() { mPosition->timerTick(); }
+    void PositionTimer_Timer() { if (!mLive->mode().tick()) mPosition->timerTick(); }
     void PlayTimer_Timer();
     void PauseTimer_Timer() { mPlay->pauseTick(); }
     void ReviewTimer_Timer() { mReview->ReviewTimer_Timer(); }
@@ -193,6 +195,7 @@ private:
     std::unique_ptr<SlowMotion> mSpeed;           // made with the player
     std::unique_ptr<PositionBarHost> mPositionHost;
     std::unique_ptr<PositionControl> mPosition;   // made with the player
+    std::unique_ptr<LiveBarHost> mLive;           // made with the player
     std::unique_ptr<ReviewBarHost> mReviewHost;   // made with the player
     std::unique_ptr<ReviewStepper> mReview;       // made with the player
     std::unique_ptr<SnapshotView> mView;          // made with the player and the review picture

@@ -1,12 +1,13 @@
 #include "playback/MpvMediaPlayer.h"
 
 #include "errors/Failure.h"
+#include "playback/LiveSource.h"
 #include "playback/LocalName.h"
 #include "playback/MpvFrames.h"
+#include "playback/MpvLive.h"
 #include "playback/MpvOpen.h"
 #include "playback/VideoWidget.h"
 
-#include <QFile>
 #include <QDir>
 #include <QImage>
 #include <QMetaObject>
@@ -18,7 +19,6 @@
 #include <clocale>
 #include <cmath>
 #include <utility>
-
 
 namespace {
 
@@ -220,7 +220,8 @@ void MpvMediaPlayer::handleEvent(const mpv_event &event)
         // A medium that the engine gives up while open is closed, and that is told.
         if (mMediumOpen && !mOpen->waiting()) {
             const auto *end = static_cast<const mpv_event_end_file *>(event.data);
-            if (end->reason == MPV_END_FILE_REASON_ERROR) {
+            // A live source that stops is a source that ended, not a failure to report.
+            if (end->reason == MPV_END_FILE_REASON_ERROR && !mLive) {
                 failMedium(MpvOpen::engineFailure(end->error));
                 break;
             }
@@ -326,7 +327,8 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     mPaused = false;
     mEof = false;
     mRestarting = false;
-    mError = MpvOpen::refusal(name);
+    mLive = LiveSource::isLive(name);
+    mError = mLive ? QString() : MpvOpen::refusal(name);
     if (!mError.isEmpty())
         return;
 
@@ -334,7 +336,9 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     setFlagProperty("pause", false);
     mFrames->restart();
     setOpenState(Opening);
-    const QString path = QDir::cleanPath(name.startsWith(u'/') ? name : QDir::currentPath() + u'/' + name);
+    MpvLive::configure(mMpv.get(), mLive ? name : QString());
+    const QString path = mLive ? QString::fromUtf8(MpvLive::target(name))
+                               : QDir::cleanPath(name.startsWith(u'/') ? name : QDir::currentPath() + u'/' + name);
     mFile.open(path);
     const std::optional<MpvOpen::Opened> opened = mOpen->open(path, mError);
     if (!opened) {
@@ -344,7 +348,7 @@ void MpvMediaPlayer::SetFileName(const QString &name)
         return;
     }
     mDuration = opened->duration;
-    if (mWidget) {
+    if (mWidget && !mKeepSize) {
         // The first frame is drawn, and told, once the open has returned, not inside it.
         const QScopedValueRollback holding(mHolding, true);
         mWidget->resize(opened->size);
@@ -361,6 +365,12 @@ void MpvMediaPlayer::Play()
 {
     if (!mMediumOpen)
         return;
+    // A live source plays on from now, not from what piled up while it stood: it is opened
+    // again, in the place and size the window gave it.
+    if (mLive && (mPaused || mEof)) {
+        const QScopedValueRollback keep(mKeepSize, true);
+        return SetFileName(mFileName);
+    }
     if (flagProperty("eof-reached", false)) {
         // At the end: start again from the beginning.
         const char *seek[] = {"seek", "0", "absolute", "exact", nullptr};

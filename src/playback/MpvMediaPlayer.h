@@ -105,6 +105,8 @@ private:
     // reports until its seek has run is not taken as the end.
     bool mRestarting = false;
     bool mHolding = false; // nothing is drawn meanwhile
+    bool mLive = false;     // a stream or a camera, opened with the least delay
+    bool mKeepSize = false; // an open that leaves the widget as the window laid it out
     MediumFile mFile;
     // Counts the media opened, so that an answer about an earlier one's file is not taken.
     quint64 mOpened = 0;

@@ -7,7 +7,7 @@
 set -euo pipefail
 program=$1 scenario=$2
 # The scenarios, also read by CMakeLists.txt to make one test of each.
-scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names every_frame save_snapshots)
+scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names every_frame save_snapshots live_stream)
 [[ " ${scenarios[*]} " == *" $scenario "* ]] || { echo "FAIL: no scenario named $scenario" >&2; exit 1; }
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d /tmp/replixa-e2e.XXXXXX)"
@@ -575,6 +575,43 @@ save_as() {
   xdotool windowactivate --sync "$(window_named "^$2$")"
   xdotool type --delay 60 "$3"
   press Return 20 "$3 to be written" test -s "$work/$3"
+}
+
+# A UDP stream of the demo clip from an ffmpeg sender on this machine: the picture runs at the sender's
+# rate, a held step goes back through it, a click on the position slider moves nothing; once the sender
+# stops, the program stays up, the caption tells it, and the ring can still be stepped back through.
+live_stream() {
+  local address="udp://127.0.0.1:$((20000 + RANDOM % 20000))" slider newest older
+  ffmpeg -v error -re -i "$demo" -an -c:v libx264 -preset ultrafast -tune zerolatency -g 25 -f mpegts "$address?pkt_size=1316" &
+  local sender=$!
+  pids+=($sender)
+  start "$address"
+  wait_until 20 "the stream to play" playing
+  [[ $(title) == *" - $address" ]] || fail "the caption reads $(title)"
+  local r; r=$(rate)
+  awk -v r="$r" 'BEGIN { exit !(r > 15 && r < 35) }' || fail "the stream runs at $r frames a second, not 25"
+  read -r w x y <<<"$(shot; video_box)"
+  slider="197x25+$((x + 187))+$((y - 30))" # the position slider, above the video's right part
+  convert "$work/shot.png" -crop "$slider" +repage "$work/slider.png"
+  xdotool mousemove $((x + 360)) $((y - 18)) click 1 mousemove $((x + 100)) $((y + 100))
+  shot
+  [ "$(convert "$work/shot.png" -crop "$slider" +repage png:- | compare -metric AE - "$work/slider.png" null: 2>&1)" = 0 ] ||
+    fail "a click moved the position slider of a live stream"
+  wait_until 10 "a full ring" beyond 50
+  back_through_ring 'live'
+  press space 10 "the live picture again" playing
+  kill "$sender"
+  wait_until 10 "the stop told in the caption" sh -c "xdotool getwindowname $main | grep -q ' - Source stopped$'"
+  back_through_ring 'stopped'
+  quit
+}
+# Holds the left button over the video: each picture read is older than the one before.
+back_through_ring() {
+  read -r cx cy <<<"$(video_centre)"
+  xdotool mousemove "$cx" "$cy" mousedown 1
+  newest=$(frame); sleep 0.3; older=$(frame)
+  xdotool mouseup 1
+  [ "$newest" -gt "$older" ] && [ "$older" -ge 0 ] || fail "$1: not older: $newest $older"
 }
 
 "$scenario"

@@ -1,5 +1,6 @@
 // Which names are live sources, and the cameras a machine's video4linux folder lists.
 #include "playback/LiveSource.h"
+#include "playback/MpvLive.h"
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +30,26 @@ private slots:
     {
         QFETCH(QString, name);
         QTEST(LiveSource::isStreamAddress(name) ? 1 : LiveSource::isCameraPath(name) ? 2 : 0, "kind");
+    }
+    // What the engine is told to open, and the only protocols it may use for it.
+    void engineTargets_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<QByteArray>("protocols");
+        QTest::newRow("udp") << "udp://127.0.0.1:1234" << QByteArray("udp://127.0.0.1:1234") << QByteArray("udp");
+        QTest::newRow("rtp") << "RTP://239.0.0.1:5004" << QByteArray("RTP://239.0.0.1:5004") << QByteArray("rtp,udp");
+        QTest::newRow("rtsp") << "rtsp://cam.local/s1" << QByteArray("rtsp://cam.local/s1") << QByteArray("rtsp,rtp,udp,tcp");
+        QTest::newRow("srt") << "srt://10.0.0.5:9000" << QByteArray("srt://10.0.0.5:9000") << QByteArray("srt");
+        QTest::newRow("http") << "http://cam.local/v.ts" << QByteArray("http://cam.local/v.ts") << QByteArray("http,tcp");
+        QTest::newRow("https") << "https://a.example/v.ts" << QByteArray("https://a.example/v.ts") << QByteArray("https,tls,tcp");
+        QTest::newRow("camera") << "/dev/video2" << QByteArray("av://v4l2:/dev/video2") << QByteArray("file");
+    }
+    void engineTargets()
+    {
+        QFETCH(QString, name);
+        QTEST(MpvLive::target(name), "target");
+        QTEST(MpvLive::protocols(name), "protocols");
     }
     // Each device's capture node, in number order; its metadata nodes and other entries left out.
     void cameras()
