@@ -340,7 +340,7 @@ void MpvMediaPlayer::SetFileName(const QString &name)
     const QString path = mLive ? QString::fromUtf8(MpvLive::target(name))
                                : QDir::cleanPath(name.startsWith(u'/') ? name : QDir::currentPath() + u'/' + name);
     mFile.open(path);
-    const std::optional<MpvOpen::Opened> opened = mOpen->open(path, mError);
+    const std::optional<MpvOpen::Opened> opened = mOpen->open(path, mError, mLive);
     if (!opened) {
         mFile.close();
         setOpenState(NotOpen);

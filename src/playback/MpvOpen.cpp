@@ -15,10 +15,13 @@
 namespace {
 
 constexpr int kOpenTimeoutMs = 15000;
+// A live source that sends nothing keeps the window waiting no longer than this.
+constexpr int kLiveTimeoutMs = 5000;
 constexpr int kUnloadTimeoutMs = 5000;
 
 const QString kNoVideo = QStringLiteral("The file has no video stream.");
 const QString kTimedOut = QStringLiteral("The file did not open within 15 seconds.");
+const QString kLiveTimedOut = QStringLiteral("The source sent no picture within 5 seconds.");
 const QString kNotOpened = QStringLiteral("The file could not be opened.");
 
 } // namespace
@@ -75,7 +78,7 @@ void MpvOpen::turnUpright(mpv_handle *mpv)
     mpv_set_property_string(mpv, "vf", filter);
 }
 
-std::optional<MpvOpen::Opened> MpvOpen::open(const QString &absolutePath, QString &why)
+std::optional<MpvOpen::Opened> MpvOpen::open(const QString &absolutePath, QString &why, bool live)
 {
     // An absolute path: mpv never reads a local name as a URL or a protocol.
     const QByteArray path = LocalName::toBytes(absolutePath);
@@ -85,7 +88,7 @@ std::optional<MpvOpen::Opened> MpvOpen::open(const QString &absolutePath, QStrin
         return std::nullopt;
     }
     mWaiting = true;
-    const std::optional<Opened> opened = waitForOpen(why);
+    const std::optional<Opened> opened = waitForOpen(why, live);
     mWaiting = false;
     if (!opened) {
         // Whatever the failed file left behind must not stand in the next open's way.
@@ -117,9 +120,9 @@ void MpvOpen::unload()
     mWaiting = wasWaiting;
 }
 
-std::optional<MpvOpen::Opened> MpvOpen::waitForOpen(QString &why)
+std::optional<MpvOpen::Opened> MpvOpen::waitForOpen(QString &why, bool live)
 {
-    QDeadlineTimer deadline(kOpenTimeoutMs);
+    QDeadlineTimer deadline(live ? kLiveTimeoutMs : kOpenTimeoutMs);
     int64_t entry = -1;
     bool loaded = false;
     while (!deadline.hasExpired()) {
@@ -168,6 +171,6 @@ std::optional<MpvOpen::Opened> MpvOpen::waitForOpen(QString &why)
             break;
         }
     }
-    why = kTimedOut;
+    why = live ? kLiveTimedOut : kTimedOut;
     return std::nullopt;
 }

@@ -35,15 +35,16 @@ public:
         QSize size;
         double duration = 0.0; // 0 when unknown
     };
-    // Loads the file at this absolute path and waits (15 s at most) until it opens;
-    // nullopt with why set when it does not, and then nothing of it is left loaded.
-    std::optional<Opened> open(const QString &absolutePath, QString &why);
+    // Loads the file at this absolute path, or the live source, and waits (15 s at most, 5 s
+    // for a live source) until it opens; nullopt with why set when it does not, and then
+    // nothing of it is left loaded.
+    std::optional<Opened> open(const QString &absolutePath, QString &why, bool live = false);
     // Unloads whatever mpv holds and waits (5 s at most) for it to end.
     void unload();
     bool waiting() const { return mWaiting; }
 
 private:
-    std::optional<Opened> waitForOpen(QString &why);
+    std::optional<Opened> waitForOpen(QString &why, bool live);
 
     mpv_handle *mMpv;
     EventHandler mHandler;

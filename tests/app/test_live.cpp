@@ -84,6 +84,8 @@ private slots:
         QTRY_COMPARE(seconds.size(), 2);
         QCOMPARE(titles.size(), 1);
         QCOMPARE(player.PlayState(), MediaPlayer::Paused);
+        w.OpenMedia(address); // nobody sends: the window waits 5 s, not 15
+        QCOMPARE(f.boxes, QStringList("The source sent no picture within 5 seconds.\r\n" + address));
     }
 };
 
