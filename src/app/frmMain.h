@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 
+class DelayWiring;
 class IntervalTimer;
 class MediaPlayer;
 class PositionBarHost;
@@ -195,6 +196,7 @@ private:
     std::unique_ptr<PositionControl> mPosition;   // made with the player
     std::unique_ptr<ReviewBarHost> mReviewHost;   // made with the player
     std::unique_ptr<ReviewStepper> mReview;       // made with the player
+    std::unique_ptr<DelayWiring> mDelay;
     std::unique_ptr<SnapshotView> mView;          // made with the player and the review picture
     std::unique_ptr<SnapshotSaving> mSaving;
     std::unique_ptr<WindowLayoutHost> mLayoutHost;

@@ -7,7 +7,7 @@
 set -euo pipefail
 program=$1 scenario=$2
 # The scenarios, also read by CMakeLists.txt to make one test of each.
-scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names every_frame save_snapshots)
+scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names every_frame save_snapshots delay_mirror)
 [[ " ${scenarios[*]} " == *" $scenario "* ]] || { echo "FAIL: no scenario named $scenario" >&2; exit 1; }
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d /tmp/replixa-e2e.XXXXXX)"
@@ -576,6 +576,32 @@ save_as() {
   xdotool type --delay 60 "$3"
   press Return 20 "$3 to be written" test -s "$work/$3"
 }
+
+# View > Delay > 2 sec picked from the menu: the picture runs 50 frames (2 s) behind the live one, read paused
+# against the live picture that Off brings back; a held Left steps back from it, its release returns to it;
+# the delay is saved on exit.
+delay_mirror() {
+  play_demo
+  delay_item 1
+  wait_until 10 "two seconds in the ring" beyond 60
+  press space 3 "the video to pause" still
+  local delayed; delayed=$(frame)
+  xdotool keydown Left
+  wait_until 3 "a step back from the delayed picture" below "$delayed"
+  xdotool keyup Left
+  wait_until 3 "the delayed picture again" frame_is "$delayed"
+  delay_item 0
+  wait_until 3 "the live picture" beyond "$delayed"
+  local live; live=$(frame)
+  [ $((live - delayed)) -ge 47 ] && [ $((live - delayed)) -le 53 ] || fail "the delayed picture showed frame $delayed, the live one $live"
+  delay_item 1
+  press space 3 "the mirror to go on" playing
+  quit
+  [ "$(setting Delay)" = 2 ] || fail "Delay is $(setting Delay)"
+}
+below() { local n; n=$(frame); [ "$n" -ge 0 ] && [ "$n" -lt "$1" ]; }
+# View > Delay's item N (0 Off, 1 2 sec, ...).
+delay_item() { local k=(alt+v d); for ((i = 0; i < $1; ++i)); do k+=(Down); done; keys_to "$main" "${k[@]}" Return; }
 
 "$scenario"
 echo "PASS: $scenario"

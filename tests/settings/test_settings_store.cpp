@@ -328,6 +328,22 @@ private slots:
                  QStringList({"0.1", height, "0"}));
         QCOMPARE(mBoxes, QStringList());
     }
+    // The delay as stored, what a load gives (anything but a whole number from 0 to 60 is off) and a save writes.
+    void delay_data()
+    {
+        QTest::addColumn<int>("delay"); // the row's name is the text stored
+        for (const auto &[stored, delay] : {std::pair("", 0), {"garbage", 0}, {"2.5", 0}, {"61", 0}, {"-1", 0}, {"7", 7}, {"60", 60}})
+            QTest::newRow(stored) << delay;
+    }
+    void delay()
+    {
+        SetConfigValue("Delay", QTest::currentDataTag());
+        Reports sink;
+        WindowSettings settings = WindowSettings::load(sink);
+        QTEST(settings.delay, "delay");
+        settings.delay = 20, settings.save();
+        QCOMPARE(GetConfigValue("Delay") + sink.got.join('|'), "20");
+    }
     // One stored text as the frame time and as the start count: the option read ("-": none, or the
     // failure), the count of this start and the count stored after it.
     void frameTimeAndStartCount_data()
