@@ -73,13 +73,14 @@ void DelayMirror::fit()
     const qint32 need = ringCount(mSeconds, each);
     if (need == std::exchange(mTried, need))
         return;
-    // The count the user chose stays the least; what the mirror grew beyond it, it gives back.
+    // The snapshots the user chose to keep stay behind the delayed one, so that a review steps
+    // back from it as far as without a delay; what the mirror grew, it gives back when off.
     const qint32 own = mRing.count() == mGrownTo ? mOwnCount : mRing.count();
-    const qint32 wanted = std::max(own, need);
+    const qint32 wanted = need ? std::min(own + need - 1, SnapshotRing::kMaxCount) : own;
     if (wanted == mRing.count())
         return;
-    const auto fitting = [each](qint64 fits) {
-        const qint64 seconds = fits > 1 ? qint64((fits - 1) * each + 1e-6) : 0;
+    const auto fitting = [each, own](qint64 fits) {
+        const qint64 seconds = fits > own ? qint64((fits - own) * each + 1e-6) : 0;
         return seconds > 0 ? QStringLiteral("A delay of at most %1 sec fits.").arg(seconds)
                            : QStringLiteral("No delay fits.");
     };

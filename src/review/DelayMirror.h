@@ -3,7 +3,8 @@
 // so that an athlete who has just moved walks to the screen and watches the movement. The
 // video plays and is captured as ever; the live picture's place is taken by the ring's
 // delayed snapshot at every tick. A held review steps back from it, and its release returns
-// to it. The ring is grown to hold the delay through the memory check.
+// to it. The ring is grown to hold the delay, and behind it the snapshots the user chose to
+// keep, through the memory check.
 
 #include "review/RingSizing.h"
 #include "review/SnapshotRing.h"
@@ -43,7 +44,8 @@ public:
 
     int seconds() const { return mSeconds; }
     // A delay picked: the ring grows to hold it now; a shortage of memory is told with the
-    // delay that fits, and the mirror then runs with what the old ring holds.
+    // delay that fits beside the snapshots kept, and the mirror then runs with what the old
+    // ring holds.
     void pick(int seconds);
     // The delay stored at start-up: the ring grows at the first tick, at the medium's size.
     void restore(int seconds) { mSeconds = seconds, mTried = -1; }

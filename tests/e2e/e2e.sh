@@ -583,7 +583,9 @@ save_as() {
 delay_mirror() {
   play_demo
   delay_item 1
-  wait_until 10 "two seconds in the ring" beyond 60
+  wait_until 5 "the first snapshot to stand while the ring fills" still
+  local first; first=$(frame)
+  wait_until 10 "the delayed picture to run a second" beyond $((first + 25))
   press space 3 "the video to pause" still
   local delayed; delayed=$(frame)
   xdotool keydown Left
@@ -595,7 +597,7 @@ delay_mirror() {
   local live; live=$(frame)
   [ $((live - delayed)) -ge 47 ] && [ $((live - delayed)) -le 53 ] || fail "the delayed picture showed frame $delayed, the live one $live"
   delay_item 1
-  press space 3 "the mirror to go on" playing
+  press space 10 "the mirror to go on" beyond $((live + 30))
   quit
   [ "$(setting Delay)" = 2 ] || fail "Delay is $(setting Delay)"
 }
