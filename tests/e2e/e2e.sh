@@ -577,33 +577,31 @@ save_as() {
   press Return 20 "$3 to be written" test -s "$work/$3"
 }
 
-# View > Delay > 2 sec picked from the menu: the picture runs 50 frames (2 s) behind the live one, read paused
-# against the live picture that Off brings back; a held Left steps back from it, its release returns to it;
-# the delay is saved on exit.
+# View > Delay > 2 sec: the first snapshot stands while the ring fills, then the picture runs 50 frames (2 s)
+# behind, read paused against the live picture Off brings back; a held Left steps back from it, its release
+# returns to it; the delay is saved on exit.
 delay_mirror() {
   play_demo
   delay_item 1
-  wait_until 5 "the first snapshot to stand while the ring fills" still
-  local first; first=$(frame)
-  wait_until 10 "the delayed picture to run a second" beyond $((first + 25))
+  wait_until 5 "the first snapshot to stand" still
+  wait_until 10 "the delayed picture to run a second" beyond $(($(frame) + 25))
   press space 3 "the video to pause" still
-  local delayed; delayed=$(frame)
+  local delayed live; delayed=$(frame)
   xdotool keydown Left
   wait_until 3 "a step back from the delayed picture" below "$delayed"
   xdotool keyup Left
   wait_until 3 "the delayed picture again" frame_is "$delayed"
   delay_item 0
   wait_until 3 "the live picture" beyond "$delayed"
-  local live; live=$(frame)
-  [ $((live - delayed)) -ge 47 ] && [ $((live - delayed)) -le 53 ] || fail "the delayed picture showed frame $delayed, the live one $live"
+  live=$(frame)
+  [ $((live - delayed)) -ge 47 ] && [ $((live - delayed)) -le 53 ] || fail "the delayed frame $delayed against the live $live"
   delay_item 1
   press space 10 "the mirror to go on" beyond $((live + 30))
   quit
   [ "$(setting Delay)" = 2 ] || fail "Delay is $(setting Delay)"
 }
 below() { local n; n=$(frame); [ "$n" -ge 0 ] && [ "$n" -lt "$1" ]; }
-# View > Delay's item N (0 Off, 1 2 sec, ...).
-delay_item() { local k=(alt+v d); for ((i = 0; i < $1; ++i)); do k+=(Down); done; keys_to "$main" "${k[@]}" Return; }
+delay_item() { local k=(alt+v d); for ((i = 0; i < $1; ++i)); do k+=(Down); done; keys_to "$main" "${k[@]}" Return; } # 0: Off
 
 "$scenario"
 echo "PASS: $scenario"
