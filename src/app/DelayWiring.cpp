@@ -50,7 +50,7 @@ void DelayWiring::pick(Commands::Id id)
 {
     for (const Item &item : kItems) {
         if (item.id == id) {
-            take(item.seconds); // first: a message about memory finds the mirror's captures set
+            take(item.seconds); // first: the pick may show the delayed picture at once
             mMirror.pick(item.seconds);
         }
     }
