@@ -17,6 +17,9 @@
 //                                frame time option (FrameTime, 0 by default, 5 every frame)
 //   soak CLIP SECONDS CSV        playing and capturing, a review burst every 5 s, the
 //                                clip started again at its end; resident memory each second
+//   delay CLIP SECONDS [OPTION]  View > Delay > 2 sec: at each play timer tick, the frame the
+//                                delayed picture shows against the live frame, over SECONDS
+//                                after the ring has filled; OPTION the frame time option (1)
 //
 // CPU is the process's own (every thread), per second of video played. Frames shown are
 // read from the pictures the video widget paints: the bench clips carry each frame's number
@@ -26,6 +29,7 @@
 #include "app/ReplixaApplication.h"
 #include "app/frmMain.h"
 #include "errors/MessageBox.h"
+#include "playback/IntervalTimer.h"
 #include "playback/MediaPlayer.h"
 #include "playback/MpvMediaPlayer.h"
 #include "review/ReviewPicture.h"
@@ -38,6 +42,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QScreen>
 #include <QSet>
 #include <QTemporaryDir>
@@ -49,6 +54,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <map>
 #include <chrono>
 #include <clocale>
 #include <cmath>
@@ -732,12 +738,64 @@ int runSoak(const QString &clip, double seconds, const QString &csvPath)
     return 0;
 }
 
+// ---------------------------------------------------------------------------
+// The delay mirror: how far behind the live frame the picture shown is, tick by tick.
+
+int runDelay(const QString &clip, double seconds, int frameTime)
+{
+    Program program;
+    if (!startProgram(program, clip, 30, frameTime)) {
+        std::printf("delay: the clip did not play\n");
+        return 1;
+    }
+    frmMain &w = *program.window;
+    w.findChild<QAction *>("mnuDelay2")->trigger();
+    const double fps = w.oMediaPlayer()->FrameRate();
+    const auto *shown = w.findChild<ReviewPicture *>("oCaptured");
+    std::vector<double> lags; // in frames
+    long blank = 0;
+    bool counting = false;
+    // Connected after the window's own tick: the capture and the delayed picture are done.
+    QObject::connect(w.findChild<IntervalTimer *>("PlayTimer"), &IntervalTimer::Timer, &w, [&] {
+        if (!counting)
+            return;
+        const int live = frameNumber(w.oMediaPlayer()->frame(), program.clip);
+        // The review picture is the top of the snapshot, a little lower than the video.
+        const int delayed = shown->isVisible() ? frameNumber(shown->buffer().copy(QRect(QPoint(), program.clip)), program.clip) : -1;
+        if (live < 0 || delayed < 0)
+            ++blank;
+        else
+            lags.push_back(live - delayed);
+    });
+    pump(3000); // the ring grows and fills
+    counting = true;
+    pump(int(seconds * 1000));
+    counting = false;
+    const double want = 2 * fps;
+    const long within = std::count_if(lags.begin(), lags.end(), [&](double lag) { return std::abs(lag - want) <= 1; });
+    const Spread spreadOf = spread(lags);
+    std::map<int, int> counts; // lag in frames: ticks
+    for (const double lag : lags)
+        ++counts[int(lag)];
+    QStringList histogram;
+    for (const auto &[lag, n] : counts)
+        histogram << QStringLiteral("%1:%2").arg(lag).arg(n);
+    std::printf("mode=delay option=%d fps=%.2f ticks=%zu unread=%ld ring=%d lag_median_frames=%.1f lag_min_frames=%.0f "
+                "lag_max_frames=%.0f want_frames=%.0f within_one_frame=%ld lags=%s label=%s errors=%s\n",
+                frameTime, fps, lags.size(), blank, w.ring().count(), spreadOf.median,
+                lags.empty() ? 0.0 : *std::min_element(lags.begin(), lags.end()),
+                lags.empty() ? 0.0 : *std::max_element(lags.begin(), lags.end()), want, within, qPrintable(histogram.join(',')),
+                qPrintable(w.findChild<QLabel *>("lblReviewTime")->text().replace(' ', '_')),
+                w.msErrorMessages().isEmpty() ? "none" : "some");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_playback engine|replixa|frames|steps|soak CLIP [SECONDS] [RING|CSV]\n");
+        std::fprintf(stderr, "usage: bench_playback engine|replixa|frames|steps|soak|delay CLIP [SECONDS] [RING|CSV]\n");
         return 2;
     }
     int toolkitArgc = 1;
@@ -755,6 +813,8 @@ int main(int argc, char **argv)
         result = runFrames(clip, seconds, argc > 4 ? std::atoi(argv[4]) : 30, argc > 5 ? std::atof(argv[5]) : 2);
     else if (mode == QLatin1String("steps"))
         result = runSteps(clip, argc > 3 ? std::atoi(argv[3]) : 0);
+    else if (mode == QLatin1String("delay"))
+        result = runDelay(clip, seconds, argc > 4 ? std::atoi(argv[4]) : 1);
     else if (mode == QLatin1String("soak"))
         result = runSoak(clip, seconds, argc > 4 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("soak.csv"));
     MessageBox::setPresenter({});

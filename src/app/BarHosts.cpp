@@ -4,6 +4,7 @@
 #include "playback/IntervalTimer.h"
 #include "playback/MediaPlayer.h"
 #include "playback/PlayControl.h"
+#include "review/DelayMirror.h"
 #include "review/SnapshotRing.h"
 #include "review/SnapshotView.h"
 
@@ -25,7 +26,17 @@ void PositionBarHost::setPositionText(const QString &text) { mBar.lblPosition->s
 void PositionBarHost::afterSliderChange() { mBar.window()->setFocus(); }
 
 void ReviewBarHost::PauseMedia() { mPlay.PauseMedia(); }
-void ReviewBarHost::pauseForReview() { mPlay.pauseForReview(); }
+void ReviewBarHost::pauseForReview()
+{
+    if (mMirror)
+        mMirror->pressed();
+    mPlay.pauseForReview();
+}
+void ReviewBarHost::reviewReleased()
+{
+    if (mMirror)
+        mMirror->released();
+}
 void ReviewBarHost::PlayMedia() { mPlay.PlayMedia(); }
 bool ReviewBarHost::reviewTimerEnabled() const { return mReviewTimer.isEnabled(); }
 void ReviewBarHost::setReviewTimerEnabled(bool enabled) { mReviewTimer.setEnabled(enabled); }

@@ -10,6 +10,7 @@
 #include <functional>
 
 class CommandBar;
+class DelayMirror;
 class IntervalTimer;
 class MediaPlayer;
 class PlayControl;
@@ -64,9 +65,13 @@ public:
         : mBar(bar), mPlay(play), mReviewTimer(reviewTimer), mRing(ring), mView(view), mShow(std::move(show)),
           mDelay(std::move(delay)) {}
 
+    // The delay mirror hears of each review press and release.
+    void setMirror(DelayMirror *mirror) { mMirror = mirror; }
+
     void PauseMedia() override;
     void pauseForReview() override;
     void PlayMedia() override;
+    void reviewReleased() override;
     void ShowImage(qint32 offset) override { mShow(offset); }
     bool reviewTimerEnabled() const override;
     void setReviewTimerEnabled(bool enabled) override;
@@ -84,4 +89,5 @@ private:
     const SnapshotView &mView;
     std::function<void(qint32)> mShow;
     std::function<int()> mDelay;
+    DelayMirror *mMirror = nullptr;
 };

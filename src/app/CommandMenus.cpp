@@ -13,6 +13,10 @@ void build(QMenuBar *bar, const std::function<void(Commands::Id)> &run)
         auto *menu = command.menu ? bar->findChild<QMenu *>(QLatin1String(command.menu)) : nullptr;
         if (!menu)
             continue;
+        if (command.id == Commands::Id::Submenu) {
+            menu->addMenu(QMenuBar::tr(command.caption))->setObjectName(QLatin1String(command.name));
+            continue;
+        }
         QAction *item = qstrcmp(command.caption, "-") == 0 ? menu->addSeparator()
                                                            : menu->addAction(QMenuBar::tr(command.caption));
         item->setObjectName(QLatin1String(command.name));

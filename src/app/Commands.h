@@ -16,6 +16,8 @@ enum class Id {
     None, // a separator
     FileOpen, FileOpenLive, FileExit, Copy, Options, Previous, Next, PlayPause, Back15, Back5, Forward15, Forward5, Speed,
     Zoom100, Zoom200, ZoomFit, FullScreen, Help, Email, About, SaveSnapshots, SaveImage, HoldBack, HoldForward,
+    Submenu, // its items name it as their menu
+    DelayOff, Delay2, Delay5, Delay10, Delay20,
 };
 
 // The classic virtual-key numbers the key handlers speak of.

@@ -5,6 +5,7 @@
 #include "app/BarHosts.h"
 #include "app/CommandBar.h"
 #include "app/CommandMenus.h"
+#include "app/DelayWiring.h"
 #include "app/DroppedFile.h"
 #include "app/OptionsSession.h"
 #include "app/Twips.h"
@@ -16,7 +17,6 @@
 #include "playback/IntervalTimer.h"
 #include "playback/MediaPlayer.h"
 #include "playback/OpenDialog.h"
-#include "review/ReviewAge.h"
 #include "review/ReviewButton.h"
 #include "review/ReviewPicture.h"
 #include "review/SharedImageBlock.h"
@@ -74,6 +74,8 @@ frmMain::frmMain(PlayerFactory playerFactory, QString commandLine, QWidget *pare
         *frCommand, *mPlay, *ReviewTimer, mRing, *mView, [this](qint32 offset) { ShowImage(offset); },
         [this] { return mOptions->repeatDelay(); });
     mReview = std::make_unique<ReviewStepper>(*mReviewHost, *this);
+    mDelay = std::make_unique<DelayWiring>(DelayWiring::Parts{*menuBar(), mRing, *mRingSizing, *mView, *mReview, *mReviewHost,
+        *mPlay, *mPlayer, *PlayTimer, *PauseTimer, [this](qint32 offset) { ShowImage(offset); }});
     WindowChrome::keepPlayerRoom(this, kPlayerTop);
 
     // Where the display server reads our memory, the ring lies in one block shared with it,
@@ -167,6 +169,7 @@ void frmMain::runCommand(Commands::Id id)
         {HoldForward, &frmMain::holdReviewForward}, {SaveSnapshots, &frmMain::mnuFileSaveSnapshots_Click},
         {SaveImage, &frmMain::mnuToolsSaveImage_Click},
     };
+    mDelay->pick(id);
     if (const Handler handler = handlers.value(id); handler && !mLive->refuses(id))
         (this->*handler)();
 }
@@ -216,6 +219,7 @@ void frmMain::SaveWindowSettings()
     ignoreFailure([&] { now.widthTwips = float(Twips::outerWidth(this)); });
     ignoreFailure([&] { now.heightTwips = float(Twips::outerHeight(this)); });
     now.zoom = mZoom->stored();
+    now.delay = mDelay->seconds();
     now.save();
 }
 
@@ -235,6 +239,7 @@ void frmMain::LoadSettings()
         savedSize();
         mRing.setCount(stored.captureCount);
         mZoom->restore(stored.zoom);
+        mDelay->restore(stored.delay);
     });
 }
 
@@ -379,7 +384,7 @@ void frmMain::SetSnapshotRegion()
 
 void frmMain::CaptureImage()
 {
-    reportFailures(*this, "CaptureImage: ", [&] { mView->capture(); });
+    reportFailures(*this, "CaptureImage: ", [&] { mView->capture(); mDelay->follow(); });
 }
 
 void frmMain::PlayTimer_Timer()
@@ -390,10 +395,7 @@ void frmMain::PlayTimer_Timer()
 
 void frmMain::ShowImage(qint32 offset)
 {
-    reportFailures(*this, "ShowImage: ", [&] {
-        mReview->setOffset(offset);
-        mView->show(offset, ReviewAge::seconds(PlayTimer->interval(), PauseTimer->interval(), offset));
-    });
+    reportFailures(*this, "ShowImage: ", [&] { mDelay->show(offset); });
 }
 
 void frmMain::mnuToolsCopy_Click()

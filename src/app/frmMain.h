@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 
+class DelayWiring;
 class IntervalTimer;
 class MediaPlayer;
 class PositionBarHost;
@@ -198,6 +199,7 @@ private:
     std::unique_ptr<LiveBarHost> mLive;           // made with the player
     std::unique_ptr<ReviewBarHost> mReviewHost;   // made with the player
     std::unique_ptr<ReviewStepper> mReview;       // made with the player
+    std::unique_ptr<DelayWiring> mDelay;
     std::unique_ptr<SnapshotView> mView;          // made with the player and the review picture
     std::unique_ptr<SnapshotSaving> mSaving;
     std::unique_ptr<WindowLayoutHost> mLayoutHost;

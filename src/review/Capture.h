@@ -12,8 +12,9 @@ class ReviewPicture;
 namespace Capture {
 
 // The whole video area, as the 6 x 6 tiles of its grid, into the image; pixels of the
-// image outside the grid are made black.
-void videoArea(const MediaPlayer &player, const ReviewPicture &review, QImage &into);
+// image outside the grid are made black. Beneath: the video's own picture, hidden or not,
+// whatever lies over it.
+void videoArea(const MediaPlayer &player, const ReviewPicture &review, QImage &into, bool beneath = false);
 
 // The video area at the given size in a new image of its own, black where nothing is read.
 QImage newPicture(const MediaPlayer &player, const ReviewPicture &review, QSize size);

@@ -1,5 +1,7 @@
 #include "review/ReviewStepper.h"
 
+#include <utility>
+
 using Picture = PictureStore::Picture;
 
 void ReviewStepper::MouseDown(int button)
@@ -34,7 +36,7 @@ void ReviewStepper::stepOnce(int button)
 {
     if (mDirection < Back) {
         MouseDown(button);
-        ReleaseReview();
+        release(); // one step stands where it went
     }
 }
 
@@ -80,7 +82,14 @@ void ReviewStepper::ReviewTimer_Timer()
 
 void ReviewStepper::ReleaseReview()
 {
-    mDirection = None;
+    if (release())
+        ignoreFailure([&] { mHost.reviewReleased(); });
+}
+
+bool ReviewStepper::release()
+{
+    const bool held = std::exchange(mDirection, None) != None;
     ignoreFailure([&] { mHost.setLeftPicture(Picture::Normal); });
     ignoreFailure([&] { mHost.setRightPicture(mOffset == 0 || mOffset == 1 ? Picture::Disabled : Picture::Normal); });
+    return held;
 }

@@ -16,6 +16,8 @@ public:
     // A press that starts a review: the video pauses and a pending slow-motion resume ends.
     virtual void pauseForReview() = 0;
     virtual void PlayMedia() = 0;
+    // A held press, taken with pauseForReview, is released.
+    virtual void reviewReleased() = 0;
     // Shows offset k (0 = the live video) and records it with setOffset.
     virtual void ShowImage(qint32 offset) = 0;
     virtual bool reviewTimerEnabled() const = 0;
@@ -52,6 +54,9 @@ public:
     void ReleaseReview();
 
 private:
+    // Returns whether a press was held.
+    bool release();
+
     ReviewHost &mHost;
     ErrorSink &mErrors;
     qint32 mOffset = 0;

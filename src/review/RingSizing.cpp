@@ -27,7 +27,7 @@ qint64 RingSizing::bytesEach() const
     return qint64(size.width()) * size.height() * 4;
 }
 
-RingSizing::Result RingSizing::recount(qint32 count)
+RingSizing::Result RingSizing::recount(qint32 count, const std::function<QString(qint64 fits)> &fitting)
 {
     if (count > SnapshotRing::kMaxCount)
         raiseFailure(Failure::Overflow);
@@ -35,7 +35,9 @@ RingSizing::Result RingSizing::recount(qint32 count)
     const qint64 budget = MemoryBudget::forRing(mRing.bytesHeld());
     if (each > 0 && count * each > budget) {
         mHost.pauseForMessage();
-        MessageBox::show(kTooLittleMemory + QStringLiteral(" At most %1 snapshots fit.").arg(std::max<qint64>(0, budget / each)),
+        const qint64 fits = std::max<qint64>(0, budget / each);
+        MessageBox::show(kTooLittleMemory + QLatin1Char(' ') +
+                             (fitting ? fitting(fits) : QStringLiteral("At most %1 snapshots fit.").arg(fits)),
                          MessageBox::Icon::Critical);
         return Result::TooLittleMemory;
     }

@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QSize>
 
+#include <functional>
+
 class RingSizingHost {
 public:
     virtual QSize videoSize() const = 0;
@@ -38,8 +40,9 @@ public:
     Result size();
     // The ring at a new number of snapshots, checked against memory first: a count that does
     // not fit is told with the largest that does, and the ring keeps its snapshots. A count
-    // the ring cannot take fails with "Overflow".
-    Result recount(qint32 count);
+    // the ring cannot take fails with "Overflow". fitting tells what the count that fits allows
+    // in the user's terms, when snapshots are not theirs.
+    Result recount(qint32 count, const std::function<QString(qint64 fits)> &fitting = {});
 
     // What a ring of this count means at the video's current size, each snapshot standing
     // for secondsEach of video: "300 snapshots — 5.0 sec — 1.2 GB".

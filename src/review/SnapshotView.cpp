@@ -34,7 +34,7 @@ void SnapshotView::write(double stamp)
     if (slot < 1)
         return; // an empty ring
     mRing.prepareForWriting(slot);
-    Capture::videoArea(mPlayer, mPicture, mRing.slot(slot));
+    Capture::videoArea(mPlayer, mPicture, mRing.slot(slot), mMirroring);
     mRing.markWritten(slot, stamp);
     mRing.setCaptureSlot(slot - 1 < 1 ? mRing.count() : slot - 1);
 }
@@ -53,14 +53,16 @@ void SnapshotView::show(qint32 offset, double ageSeconds)
         return;
     }
     const qint32 slot = mRing.slotOfOffset(offset);
+    const bool timed = mEveryFrame && mRing.isWritten(slot);
+    const double stamped = timed ? mRing.stamp(slot) - mRing.stamp(mRing.slotOfOffset(1)) : 0;
+    const bool framesBack = mEveryFrame && !mMirroring;
     // With every frame the newest snapshot is the frame on screen: the one before is one frame back.
-    QString age = mEveryFrame ? ReviewAge::framesBack(offset - 1) : ReviewAge::text(ageSeconds);
+    QString age = framesBack ? ReviewAge::framesBack(offset - 1) : ReviewAge::text(mEveryFrame ? stamped : ageSeconds);
     // Frames back always fit the label: past what its width holds, the number stands alone.
-    if (mEveryFrame && mAge.fontMetrics().horizontalAdvance(age) > mAge.width())
+    if (framesBack && mAge.fontMetrics().horizontalAdvance(age) > mAge.width())
         age = QString::number(1 - offset);
     mAge.setText(age);
-    const bool timed = mEveryFrame && mRing.isWritten(slot);
-    mAge.setToolTip(timed ? ReviewAge::frameTip(mRing.stamp(slot) - mRing.stamp(mRing.slotOfOffset(1))) : QString());
+    mAge.setToolTip(timed ? ReviewAge::frameTip(stamped) : QString());
     video->setVisible(false);
     // The snapshot's own pixels are shown, not a copy of them.
     if (mRing.isWritten(slot))

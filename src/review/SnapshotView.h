@@ -24,6 +24,9 @@ public:
     void captureFrame(double videoSeconds);
     void setEveryFrame(bool on) { mEveryFrame = on; }
     bool everyFrame() const { return mEveryFrame; }
+    // While a delay runs the snapshot shown lies over the video for good: captures read the
+    // video beneath it, and with every frame the age is told in seconds, the delay's unit.
+    void setMirroring(bool on) { mMirroring = on; }
     // Shows offset k, 1 the newest snapshot, with its age in seconds (with every frame on,
     // the frames back, the seconds in the tip); 0 shows the live video. An offset outside
     // the ring changes nothing.
@@ -40,4 +43,5 @@ private:
     QLabel &mAge;
     QElapsedTimer mClock;
     bool mEveryFrame = false;
+    bool mMirroring = false;
 };

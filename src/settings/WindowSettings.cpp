@@ -45,6 +45,9 @@ WindowSettings WindowSettings::load(ErrorSink &sink)
     settings.zoom = zoom == QLatin1String("2")   ? Zoom::Percent200
                     : zoom == QLatin1String("3") ? Zoom::Fit
                                                  : Zoom::Percent100;
+    bool whole = false;
+    const int delay = stored("Delay").trimmed().toInt(&whole);
+    settings.delay = whole && delay >= 0 && delay <= kMaxDelay ? delay : 0;
     return settings;
 }
 
@@ -55,6 +58,7 @@ void WindowSettings::save() const
     if (heightTwips)
         ignoreFailure([&] { store("height", Numbers::shortestText(*heightTwips)); });
     ignoreFailure([&] { store("zoom", QString::number(int(zoom))); });
+    ignoreFailure([&] { store("Delay", QString::number(delay)); });
 }
 
 std::optional<int> WindowSettings::loadFrameTime()

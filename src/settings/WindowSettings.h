@@ -1,6 +1,6 @@
 #pragma once
-// What the main window keeps between runs: its outer size in twips, the zoom, the number of
-// snapshots, the video frame time and how often the program has started. Each is read,
+// What the main window keeps between runs: its outer size in twips, the zoom, the delay, the
+// number of snapshots, the video frame time and how often the program has started. Each is read,
 // repaired when it is bad and written here, under the keys and in the forms the settings
 // file has always had.
 
@@ -16,18 +16,22 @@ struct WindowSettings {
     static constexpr qint32 kCaptureCount = 30;
     // The ring counts its slots in 16 bits.
     static constexpr qint32 kMaxCaptureCount = 32767;
+    // The longest delay a file may ask for, in whole seconds.
+    static constexpr qint32 kMaxDelay = 60;
 
     std::optional<float> widthTwips, heightTwips; // none when not stored
     Zoom zoom = Zoom::Percent100;
     qint32 captureCount = kCaptureCount;
+    qint32 delay = 0; // whole seconds, 0 off
 
     // Reads the size, the count and the zoom. A size that is no single fails at once
     // ("Type mismatch", "Overflow"), before the rest is read. A count that is no number is
     // repaired silently; one that is negative, no 32-bit whole number or above
     // kMaxCaptureCount is reported to the sink as a "LoadSettings: " failure first. A
-    // repaired count is stored, so the next start is clean. A zoom other than 2 or 3 is 100 %.
+    // repaired count is stored, so the next start is clean. A zoom other than 2 or 3 is 100 %;
+    // a delay other than a whole number from 0 to kMaxDelay is off.
     static WindowSettings load(ErrorSink &sink);
-    // Writes the size and the zoom; a value that cannot be written is skipped.
+    // Writes the size, the zoom and the delay; a value that cannot be written is skipped.
     void save() const;
 
     // The frame time option that takes every video frame.

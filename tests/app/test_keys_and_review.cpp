@@ -95,6 +95,27 @@ private slots:
         QCOMPARE(labels.join('|'), row.labels);
         QCOMPARE(tips.join('|'), row.tips);
     }
+    // View > Delay > 2 sec at 0.1 s a snapshot, on the real timers: the picture shown is the snapshot 20
+    // back with its age; a held step goes one further, and its release plays on from the delayed one.
+    void delayMirror()
+    {
+        start(0);
+        int ticks = 0; // each tick's capture takes the colour of the tick before
+        connect(child(w, "PlayTimer"), &IntervalTimer::Timer, this, [&] { f->fake->setPicture(QColor(colour(++ticks))); });
+        trigger(w, "mnuDelay2");
+        QVERIFY(child<QAction>(w, "mnuDelay2")->isChecked() && !child<QAction>(w, "mnuDelayOff")->isChecked());
+        auto *picture = child<ReviewPicture>(w, "oCaptured");
+        const auto shows = [&](int back, const char *age) {
+            return w->mlReviewOffset() == back && picture->buffer().pixel(10, 10) == colour(ticks - back) &&
+                   child<QLabel>(w, "lblReviewTime")->text() == age;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(ticks > 25 && shows(20, "-2 sec"), 10000);
+        QTest::mousePress(child<QWidget>(w, "cmdLeft"), Qt::LeftButton);
+        QVERIFY(shows(21, "-2.1 sec"));
+        QTest::mouseRelease(child<QWidget>(w, "cmdLeft"), Qt::LeftButton);
+        const int released = ticks;
+        QTRY_VERIFY(ticks > released + 2 && shows(20, "-2 sec"));
+    }
     void cleanup() { QCOMPARE(f->closer.seen().size(), 0); QCOMPARE(w->msErrorMessages(), QString()); f.reset(); }
     // A key pressed and released; the state while it is held and after.
     void keys_data()

@@ -7,7 +7,7 @@
 set -euo pipefail
 program=$1 scenario=$2
 # The scenarios, also read by CMakeLists.txt to make one test of each.
-scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names every_frame save_snapshots live_stream)
+scenarios=(first_start size_stays demo_review copy_image zoom options options_large jumps_and_slow_motion broken_and_open mail minimise_review network_display slow_motion_state display_lost odd_names every_frame save_snapshots live_stream delay_mirror)
 [[ " ${scenarios[*]} " == *" $scenario "* ]] || { echo "FAIL: no scenario named $scenario" >&2; exit 1; }
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d /tmp/replixa-e2e.XXXXXX)"
@@ -613,6 +613,31 @@ back_through_ring() {
   xdotool mouseup 1
   [ "$newest" -gt "$older" ] && [ "$older" -ge 0 ] || fail "$1: not older: $newest $older"
 }
+# View > Delay > 2 sec: the first snapshot stands while the ring fills, then the picture runs 50 frames (2 s)
+# behind, read paused against the live picture Off brings back; a held Left steps back from it, its release
+# returns to it; the delay is saved on exit.
+delay_mirror() {
+  play_demo
+  delay_item 1
+  wait_until 5 "the first snapshot to stand" still
+  wait_until 10 "the delayed picture to run a second" beyond $(($(frame) + 25))
+  press space 3 "the video to pause" still
+  local delayed live; delayed=$(frame)
+  xdotool keydown Left
+  wait_until 3 "a step back from the delayed picture" below "$delayed"
+  xdotool keyup Left
+  wait_until 3 "the delayed picture again" frame_is "$delayed"
+  delay_item 0
+  wait_until 3 "the live picture" beyond "$delayed"
+  live=$(frame)
+  [ $((live - delayed)) -ge 47 ] && [ $((live - delayed)) -le 53 ] || fail "the delayed frame $delayed against the live $live"
+  delay_item 1
+  press space 10 "the mirror to go on" beyond $((live + 30))
+  quit
+  [ "$(setting Delay)" = 2 ] || fail "Delay is $(setting Delay)"
+}
+below() { local n; n=$(frame); [ "$n" -ge 0 ] && [ "$n" -lt "$1" ]; }
+delay_item() { local k=(alt+v d); for ((i = 0; i < $1; ++i)); do k+=(Down); done; keys_to "$main" "${k[@]}" Return; } # 0: Off
 
 "$scenario"
 echo "PASS: $scenario"

@@ -20,6 +20,7 @@ struct Host : ReviewHost, ErrorSink {
     void PauseMedia() override { note("p"); }
     void pauseForReview() override { note("r"); }
     void PlayMedia() override { note("P"); }
+    void reviewReleased() override {}
     void ShowImage(qint32 k) override { note("s" + QString::number(k)), stepper.setOffset(k); }
     bool reviewTimerEnabled() const override { return timer; }
     void setReviewTimerEnabled(bool on) override { note(on ? "T" : "t"), timer = on; }

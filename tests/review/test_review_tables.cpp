@@ -4,6 +4,7 @@
 #include "errors/Failure.h"
 #include "errors/MessageBox.h"
 #include "playback/FrameTime.h"
+#include "review/DelayMirror.h"
 #include "review/MemoryBudget.h"
 #include "review/ReviewAge.h"
 #include "review/ReviewPicture.h"
@@ -168,6 +169,71 @@ private slots:
         picture.setPictureSize({8, 8});
         QVERIFY(snapshot.isDetached());
         QCOMPARE(picture.buffer().pixel(0, 0), qRgb(0, 0, 0));
+    }
+    // The snapshot a delay of 0, 2, 20 and 60 s shows in a full ring, and the ring it needs: a timed
+    // frame time counts snapshots back, every frame takes the stamp nearest the newest's less the
+    // delay; a ring that has taken only 3 snapshots shows its oldest.
+    void delayChoice_data()
+    {
+        QTest::addColumn<int>("ms"); // 0: every frame
+        QTest::addColumn<double>("fps");
+        QTest::addColumn<QString>("counts");
+        QTest::addColumn<QString>("offsets");
+        QTest::newRow("25 ms") << 25 << 0. << "0 81 801 2401" << "0 80 800 2400";
+        QTest::newRow("40 ms") << 40 << 0. << "0 51 501 1501" << "0 50 500 1500";
+        QTest::newRow("100 ms") << 100 << 0. << "0 21 201 601" << "0 20 200 600";
+        QTest::newRow("500 ms") << 500 << 0. << "0 5 41 121" << "0 4 40 120";
+        QTest::newRow("every frame, 30 fps") << 0 << 30. << "0 61 601 1801" << "0 61 601 1801";
+        QTest::newRow("every frame, 60 fps") << 0 << 60. << "0 121 1201 3601" << "0 121 1201 3601";
+    }
+    void delayChoice()
+    {
+        QFETCH(int, ms);
+        QFETCH(double, fps);
+        const auto ring = [&](qint32 size, int captures) {
+            auto r = std::make_unique<SnapshotRing>();
+            r->setCount(size);
+            for (int i = 0; i < captures; ++i, r->setCaptureSlot(r->captureSlot() > 1 ? r->captureSlot() - 1 : size))
+                r->markWritten(r->captureSlot(), 7 + i * (ms ? ms / 1000. : 1 / fps));
+            return r;
+        };
+        QStringList counts, offsets;
+        for (const int delay : {0, 2, 20, 60}) {
+            const qint32 count = DelayMirror::ringCount(delay, ms ? ms / 1000. : 1 / fps);
+            counts << QString::number(count);
+            offsets << QString::number(DelayMirror::offsetIn(*ring(count + 5, count + 5), delay, ms));
+            QCOMPARE(DelayMirror::offsetIn(*ring(count + 5, 3), delay, ms), delay ? 3 : 0);
+        }
+        QTEST(counts.join(' '), "counts");
+        QTEST(offsets.join(' '), "offsets");
+    }
+    // A delay the memory does not hold is told with the one it does, and the old ring goes on; one
+    // that fits grows the ring, and off gives back what it grew.
+    void delayShortOfMemory()
+    {
+        struct : DelayHost {
+            double secondsEach() const override { return 0.1; }
+            int msBetween() const override { return 100; }
+            bool playing() const override { return false; }
+            bool reviewHeld() const override { return false; }
+            void PlayMedia() override {} void showLive() override {}
+        } host;
+        SnapshotRing ring;
+        ring.setCount(2);
+        Layout layout;
+        RingSizing sizing(ring, layout);
+        layout.sizing = &sizing, layout.video = {40, 30}; // 4800 bytes a snapshot
+        QStringList boxes;
+        MessageBox::setPresenter([&](const QString &, const QString &text, MessageBox::Icon) { boxes << text; });
+        MemoryBudget::setAvailableOverride(MemoryBudget::kReserveBytes + 55 * 4800);
+        DelayMirror mirror(ring, sizing, host);
+        QStringList counts;
+        for (const int delay : {10, 5, 0})
+            mirror.pick(delay), counts << QString::number(ring.count());
+        MemoryBudget::setAvailableOverride(std::nullopt), MessageBox::setPresenter({});
+        QCOMPARE(counts.join(' '), "2 52 2"); // the delay's 51 and the 2 kept behind it
+        QCOMPARE(boxes, QStringList("Not enough video memory. Restart the application with reduced zoom or video window size, "
+                                    "or keep fewer snapshots (Edit > Options). A delay of at most 5 sec fits."));
     }
     void memoryTexts_data()
     {

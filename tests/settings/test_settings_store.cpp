@@ -292,19 +292,19 @@ private slots:
         QVERIFY(Numbers::readsAsNumber("2,5") && Numbers::readsAsNumber("2.5"));
         QCOMPARE(Numbers::toDouble("2,25"), 2.25);
     }
-    // Stored settings (key=value), then what a load gives (width height zoom count, "-": not stored,
-    // or the failure), its reports and the count stored after it.
+    // Stored settings (key=value), then what a load gives (width height zoom count delay, "-": not
+    // stored, or the failure), its reports and the count stored after it. A delay is 0 to 60, else off.
     void windowSettings_data()
     {
         QTest::addColumn<QStringList>("row");
         const QString overflow = "LoadSettings: Overflow";
-        QTest::newRow("nothing stored") << QStringList{"", "- - 1 30", "", "30"};
-        QTest::newRow("3.5 gives 4, zoom 0") << QStringList{"CaptureCount=3.5 zoom=0", "- - 1 4", "", "3.5"};
-        QTest::newRow("count abc, zoom 4") << QStringList{"CaptureCount=abc zoom=4", "- - 1 30", "", "30"};
-        QTest::newRow("largest, a size, fit")
-            << QStringList{"CaptureCount=32767 width=9000 height=1.5e3 zoom=3", "9000 1500 3 32767", "", "32767"};
-        QTest::newRow("too many, 200 %") << QStringList{"CaptureCount=32768 zoom=2", "- - 2 30", overflow, "30"};
-        QTest::newRow("negative") << QStringList{"CaptureCount=-1", "- - 1 30", "LoadSettings: Subscript out of range", "30"};
+        QTest::newRow("nothing stored") << QStringList{"", "- - 1 30 0", "", "30"};
+        QTest::newRow("3.5 gives 4, zoom 0, delay 7") << QStringList{"CaptureCount=3.5 zoom=0 Delay=7", "- - 1 4 7", "", "3.5"};
+        QTest::newRow("count abc, zoom 4, delay 2.5") << QStringList{"CaptureCount=abc zoom=4 Delay=2.5", "- - 1 30 0", "", "30"};
+        QTest::newRow("largest, a size, fit, delay 60")
+            << QStringList{"CaptureCount=32767 width=9000 height=1.5e3 zoom=3 Delay=60", "9000 1500 3 32767 60", "", "32767"};
+        QTest::newRow("too many, 200 %, delay 61") << QStringList{"CaptureCount=32768 zoom=2 Delay=61", "- - 2 30 0", overflow, "30"};
+        QTest::newRow("negative, delay -1") << QStringList{"CaptureCount=-1 Delay=-1", "- - 1 30 0", "LoadSettings: Subscript out of range", "30"};
         QTest::newRow("height beyond a single") << QStringList{"height=1e40 CaptureCount=abc", "fails 6", "", "abc"};
     }
     void windowSettings()
@@ -318,14 +318,14 @@ private slots:
             const WindowSettings w = WindowSettings::load(sink);
             const auto twips = [](std::optional<float> t) { return t ? QString::number(*t) : QStringLiteral("-"); };
             loaded = QStringList{twips(w.widthTwips), twips(w.heightTwips), QString::number(int(w.zoom)),
-                                 QString::number(w.captureCount)}.join(' ');
+                                 QString::number(w.captureCount), QString::number(w.delay)}.join(' ');
         });
         const QStringList got{failure.number() ? fails(failure) : loaded, sink.got.join('|'), GetConfigValue("CaptureCount")};
         QCOMPARE(got, row.mid(1));
         const QString height = GetConfigValue("height");
-        WindowSettings{0.1f, std::nullopt, WindowSettings::Zoom::None}.save(); // a window with no zoom checked
-        QCOMPARE(QStringList({GetConfigValue("width"), GetConfigValue("height"), GetConfigValue("zoom")}),
-                 QStringList({"0.1", height, "0"}));
+        WindowSettings{0.1f, std::nullopt, WindowSettings::Zoom::None, 30, 20}.save(); // a window with no zoom checked
+        QCOMPARE(QStringList({GetConfigValue("width"), GetConfigValue("height"), GetConfigValue("zoom"), GetConfigValue("Delay")}),
+                 QStringList({"0.1", height, "0", "20"}));
         QCOMPARE(mBoxes, QStringList());
     }
     // One stored text as the frame time and as the start count: the option read ("-": none, or the
