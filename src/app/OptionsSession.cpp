@@ -2,6 +2,7 @@
 
 #include "playback/FrameTime.h"
 #include "playback/IntervalTimer.h"
+#include "playback/LiveSource.h"
 #include "playback/MediaPlayer.h"
 #include "review/RingSizing.h"
 #include "review/SnapshotRing.h"
@@ -43,9 +44,16 @@ void OptionsSession::run()
         WindowSettings::saveCaptureCount(count);
 }
 
+// A live source keeps every frame whatever the choice: its frames come as the network brings
+// them, often two within one tick, and what is not kept as it is shown is gone for good.
+int OptionsSession::intervalMs()
+{
+    return LiveSource::isLive(mParts.player.FileName()) ? 0 : dialog().intervalMs();
+}
+
 void OptionsSession::takeFrameTime()
 {
-    const int chosen = dialog().intervalMs();
+    const int chosen = intervalMs();
     const double fps = mParts.player.FrameRate();
     mParts.view.setEveryFrame(chosen == 0);
     mParts.player.SetEveryFrame(chosen == 0);
@@ -55,7 +63,7 @@ void OptionsSession::takeFrameTime()
 
 int OptionsSession::repeatDelay()
 {
-    return FrameTime::repeatDelay(dialog().intervalMs(), mParts.player.FrameRate());
+    return FrameTime::repeatDelay(intervalMs(), mParts.player.FrameRate());
 }
 
 void OptionsSession::unload()

@@ -32,13 +32,16 @@ public:
     frmOptions &dialog();
     // Shows the dialog and applies the choice. Failures pass to the caller.
     void run();
-    // Applies the chosen frame time; again for each new medium, whose frame rate counts.
+    // Applies the frame time in force; again for each new medium, whose frame rate counts.
     void takeFrameTime();
     // The review timer's ticks before a held step repeats.
     int repeatDelay();
     void unload();
 
 private:
+    // The frame time in force: the chosen one, or every frame (0) for a live source.
+    int intervalMs();
+
     Parts mParts;
     QPointer<frmOptions> mDialog;
 };

@@ -71,6 +71,8 @@ private slots:
         QCOMPARE(player.PlayState(), MediaPlayer::Playing);
         QTRY_VERIFY(player.CurrentPosition() > 1.0);
         QTRY_COMPARE(seeking(w), QList<bool>({false, false, false}));
+        w.MouseDown(1), w.ReleaseReview(); // every frame is kept, whatever the frame time
+        QCOMPARE(child<QLabel>(&w, "lblReviewTime")->text(), "-1 fr");
         trigger(&w, "mnuViewPlay");
         QTRY_COMPARE(player.PlayState(), MediaPlayer::Paused);
         player.widget()->resize(200, 100);
