@@ -13,9 +13,8 @@ scenarios=(review size_stays)
 for tool in sway swaymsg grim wtype wl-paste jq convert compare setpriv; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (scripts/setup installs it)"; exit 77; }
 done
-compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null ||
-  { echo "SKIP: the toolkit's Wayland plugin is missing (Debian: qt6-wayland)"; exit 77; }
-work="$(mktemp -d /tmp/replixa-wayland.XXXXXX)" pids=() as=()
+compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null || { echo "SKIP: no qt6-wayland"; exit 77; }
+work="$(mktemp -d /tmp/replixa-wayland.XXXXXX)" pids=() as=() app=""
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait; [ -n "${KEEP:-}" ] || rm -rf "$work"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -35,23 +34,16 @@ printf 'xwayland disable\noutput HEADLESS-1 resolution 1920x1080\nfor_window [ap
 run() { "${as[@]}" "$@"; }
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/config" QT_QPA_PLATFORM=wayland
-WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 "${as[@]}" sway -c "$work/config" >"$work/sway.log" 2>&1 &
-pids+=($!)
+WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 "${as[@]}" sway -c "$work/config" >"$work/sway.log" 2>&1 & pids+=($!)
 end=$((SECONDS + 10))
 until compgen -G "$work/run/sway-ipc.*" >/dev/null && compgen -G "$work/run/wayland-*.lock" >/dev/null; do
-  if [ $SECONDS -ge $end ] || ! kill -0 "${pids[0]}" 2>/dev/null; then
-    echo "SKIP: the compositor could not start: $(grep -v '^ *$' "$work/sway.log" | tail -1)"; exit 77
-  fi
+  [ $SECONDS -lt $end ] && kill -0 "${pids[0]}" 2>/dev/null || { echo "SKIP: no compositor: $(grep . "$work/sway.log" | tail -1)"; exit 77; }
   sleep 0.1
 done
-lock=$(compgen -G "$work/run/wayland-*.lock")
-export WAYLAND_DISPLAY=$(basename "${lock%.lock}") SWAYSOCK=$(compgen -G "$work/run/sway-ipc.*")
+export WAYLAND_DISPLAY=$(basename "$(compgen -G "$work/run/wayland-*.lock")" .lock) SWAYSOCK=$(compgen -G "$work/run/sway-ipc.*")
 # A keyboard for the whole run: the seat has none, and a program only takes one the seat
 # has when it starts, so the keys of each wtype, a keyboard that comes and goes, would be lost.
-"${as[@]}" wtype -s 100000000 &
-pids+=($!)
-
-app=""
+"${as[@]}" wtype -s 100000000 & pids+=($!)
 start() {
   (cd "$work" && exec "${as[@]}" "$folder/replixa" "$@" >>"$work/program.log" 2>&1) &
   app=$! && pids+=($app)
@@ -67,7 +59,6 @@ keys() { run wtype "$@"; }
 setting() { sed -n "s/^$1=\([^\r]*\)\r\?$/\1/p" "$ini"; }
 # Ends the program with SIGTERM, as a logout does: it must end cleanly.
 terminate() { kill -TERM "$app"; local code=0; wait "$app" || code=$?; [ "$code" = 0 ] || fail "SIGTERM ended it with $code"; }
-
 # The picture, read as tests/e2e/e2e.sh reads it: the clip's dark background gives the
 # video's box, and two rows of eight cells at (390, 236) of its 480 pixels its frame number.
 shot() { run grim "$work/shot.png"; }
@@ -98,6 +89,8 @@ review() {
   wait_until 10 "the ring to fill at the new size" beyond $(($(frame) + 50))
   keys -k space
   wait_until 3 "Space to pause" still
+  keys -k Left # the newest snapshot, which may be the picture paused on
+  wait_until 3 "the first snapshot" still
   for step in 1 2; do
     f=$(frame) && keys -k Left
     wait_until 3 "Left $step to show an older snapshot" before "$f"

@@ -38,9 +38,7 @@ for f in "${files[@]}"; do [ -e "$prefix/$f" ] || fail "not installed: $f"; done
 appstreamcli validate --no-net "$prefix/share/metainfo/com.orvane.replixa.metainfo.xml" || fail "the metainfo is not valid"
 manual=$(gzip -dc "$prefix/share/man/man1/replixa.1.gz" | groff -man -Tutf8 -ww -P-cbou 2>"$work/log") && [ ! -s "$work/log" ] ||
   fail "the manual page does not render: $(cat "$work/log")"
-for part in NAME SYNOPSIS DESCRIPTION OPTIONS KEYS FILES ENVIRONMENT "SEE ALSO"; do
-  grep -qx "$part" <<<"$manual" || fail "the manual page renders with no $part"
-done
+for part in NAME SYNOPSIS DESCRIPTION OPTIONS KEYS FILES ENVIRONMENT "SEE ALSO"; do grep -qx "$part" <<<"$manual" || fail "no $part in man"; done
 for option in --help:"Usage: replixa [VIDEO]" --version:"Replixa $version"; do # where no display is
   said=$(env -i PATH=/usr/bin:/bin "$prefix/bin/replixa" "${option%%:*}") || fail "replixa ${option%%:*} ended with $?"
   [ "$(head -1 <<<"$said")" = "${option#*:}" ] || fail "replixa ${option%%:*} said: $said"
