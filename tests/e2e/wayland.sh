@@ -41,8 +41,8 @@ until compgen -G "$work/run/sway-ipc.*" >/dev/null && compgen -G "$work/run/wayl
   sleep 0.1
 done
 export WAYLAND_DISPLAY=$(basename "$(compgen -G "$work/run/wayland-*.lock")" .lock) SWAYSOCK=$(compgen -G "$work/run/sway-ipc.*")
-# A keyboard for the whole run: the seat has none, and a program only takes one the seat
-# has when it starts, so the keys of each wtype, a keyboard that comes and goes, would be lost.
+# A keyboard for the whole run: the seat has none of its own, and one that each wtype brings
+# and takes away again comes and goes before the program has bound it, losing its keys.
 "${as[@]}" wtype -s 100000000 & pids+=($!)
 start() {
   (cd "$work" && exec "${as[@]}" "$folder/replixa" "$@" >>"$work/program.log" 2>&1) &
