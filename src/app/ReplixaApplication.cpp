@@ -1,5 +1,6 @@
 #include "app/ReplixaApplication.h"
 
+#include "app/CommandLine.h"
 #include "errors/Failure.h"
 #include "errors/FailurePatterns.h"
 #include "errors/MessageBox.h"
@@ -45,19 +46,16 @@ bool ReplixaApplication::notify(QObject *receiver, QEvent *event)
     }
 }
 
-QString ReplixaApplication::commandLine(const QStringList &arguments)
-{
-    return arguments.mid(1).join(QLatin1Char(' '));
-}
-
 int runReplixa(int argc, char **argv)
 {
-    // The command line is one file name, whatever it looks like: the toolkit sees none
-    // of it, so a file named "-reverse" is opened rather than taken as an option. Its
-    // bytes are kept as they are, UTF-8 or not.
+    // The toolkit sees none of the command line, so that none of it is taken for the
+    // toolkit's options; the file name's bytes are kept as they are, UTF-8 or not.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << LocalName::fromBytes(argv[i]);
+    const CommandLine::Reading line = CommandLine::read(arguments);
+    if (line.request != CommandLine::Request::Open)
+        return CommandLine::answer(line.request);
     int toolkitArgc = 1;
     ReplixaApplication app(toolkitArgc, argv);
     ReplixaApplication::setApplicationName(QStringLiteral("Replixa"));
@@ -89,7 +87,7 @@ int runReplixa(int argc, char **argv)
             [](QWidget *videoParent) -> std::unique_ptr<MediaPlayer> {
                 return std::make_unique<MpvMediaPlayer>(videoParent);
             },
-            ReplixaApplication::commandLine(arguments));
+            line.fileName);
     } catch (...) {
         // Without its video engine there is no program to show.
         const Failure failure = Failure::fromCurrentException();

@@ -18,9 +18,6 @@ public:
     // Where escaped failures go; null leaves them with a warning on the console.
     void setFailureSink(ErrorSink *sink) { mSink = sink; }
 
-    // The command line as one file name: every argument after the program's name.
-    static QString commandLine(const QStringList &arguments);
-
 private:
     ErrorSink *mSink = nullptr;
     int mReporting = 0;
