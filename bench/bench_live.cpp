@@ -4,8 +4,8 @@
 //
 //   live CLIP SECONDS [CSV]   plays the stream for SECONDS, then stops the sender. Prints one
 //                             line of "key=value" figures: how far each frame shown is behind
-//                             the sender, frames the display and the ring (capturing every
-//                             25 ms) missed, resident memory and its slope, and how long the
+//                             the sender, frames the display and the ring (keeping every
+//                             frame drawn) missed, resident memory and its slope, and how long the
 //                             stop took to be told. CSV gets the memory every 10 s.
 //
 // The sender's clock: ffmpeg reports the frames it has sent every 50 ms (-progress); frame F
@@ -16,7 +16,6 @@
 #include "app/ReplixaApplication.h"
 #include "app/frmMain.h"
 #include "errors/MessageBox.h"
-#include "playback/IntervalTimer.h"
 #include "playback/MediaPlayer.h"
 #include "playback/MpvMediaPlayer.h"
 #include "review/SnapshotRing.h"
@@ -182,10 +181,11 @@ int runLive(const QString &clip, double seconds, const QString &csvPath)
         return 1;
     }
     Paints paints(player, kClipFrames);
-    // Each capture, right after the window's own: the newest snapshot against the one before.
+    // Each capture, right after the window's own (a live source keeps every frame drawn): the
+    // newest snapshot against the one before.
     SnapshotRing &ring = w.ring();
     long captures = 0, ringRepeats = 0, ringMissed = 0, ringLast = -1;
-    QObject::connect(w.findChild<IntervalTimer *>("PlayTimer"), &IntervalTimer::Timer, &w, [&] {
+    QObject::connect(&player, &MediaPlayer::FrameShown, &w, [&] {
         const qint32 newest = ring.count() > 0 ? ring.slotOfOffset(1) : 0;
         const int number = newest > 0 && ring.isWritten(newest) ? frameNumber(ring.slot(newest)) : -1;
         if (number < 0)

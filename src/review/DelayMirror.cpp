@@ -29,11 +29,23 @@ qint32 DelayMirror::offsetIn(const SnapshotRing &ring, int seconds, int msBetwee
         }
         return nearest;
     }
-    // Until the ring holds the delay (a new ring, a start), the oldest snapshot written stands in.
-    qint32 offset = std::min<qint32>(qint32(std::lround(seconds * 1000.0 / msBetween)), ring.count());
-    while (offset > 0 && !written(offset))
-        --offset;
-    return offset;
+    // Snapshots are meant msBetween apart, the newest one gap old; a busy machine delays ticks
+    // and then brings them in bursts, so the stamps tell the ages. A gap far longer than meant
+    // is a pause or a stall, in which the video stood, and counts as one. Until the ring holds
+    // the delay (a new ring, a start), the oldest snapshot written stands in.
+    const double each = msBetween / 1000.0;
+    double age = each, before = 0;
+    qint32 k = 1;
+    for (; k <= ring.count() && written(k); ++k) {
+        if (k > 1) {
+            const double gap = ring.stamp(ring.slotOfOffset(k - 1)) - ring.stamp(ring.slotOfOffset(k));
+            age += gap > 0 && gap < 3 * each ? gap : each;
+        }
+        if (age >= seconds)
+            return k > 1 && seconds - before < age - seconds ? k - 1 : k;
+        before = age;
+    }
+    return k - 1;
 }
 
 void DelayMirror::pick(int seconds)

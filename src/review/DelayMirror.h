@@ -36,9 +36,10 @@ public:
     // The snapshots a delay needs, each standing for secondsEach: one more than the delay
     // spans, so that the delayed snapshot has one before it; none when off.
     static qint32 ringCount(int seconds, double secondsEach);
-    // The offset of the snapshot the delay shows in this ring: with snapshots msBetween apart,
-    // seconds * 1000 / msBetween back; with every frame (msBetween 0), the written snapshot
-    // whose stamp is nearest the newest's less the delay. Until the ring holds that much, the
+    // The offset of the snapshot the delay shows in this ring: with snapshots meant msBetween
+    // apart, the one whose age by the stamps (a pause counted as one gap) is nearest the delay,
+    // seconds * 1000 / msBetween back when the ticks came on time; with every frame (msBetween
+    // 0), the written snapshot whose stamp is nearest the newest's less the delay. Until the ring holds that much, the
     // oldest snapshot written, never a blank slot; 0 (the live video) when none is written.
     static qint32 offsetIn(const SnapshotRing &ring, int seconds, int msBetween);
 

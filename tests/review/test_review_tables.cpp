@@ -207,6 +207,25 @@ private slots:
         QTEST(counts.join(' '), "counts");
         QTEST(offsets.join(' '), "offsets");
     }
+    // Ticks meant 0.1 s apart that came late, or stood through a pause: the stamps tell the snapshot 2 s back.
+    void delayByStamps_data()
+    {
+        QTest::addColumn<QList<double>>("gaps"); // seconds between the snapshots, oldest first
+        QTest::addColumn<int>("offset");
+        QTest::newRow("on time") << QList<double>(30, .1) << 20;
+        QTest::newRow("late ticks") << QList<double>(30, .25) << 9; // 2.1 s back, nearer than 1.85
+        QTest::newRow("a pause") << QList<double>(20, .1) + QList<double>{30} + QList<double>(9, .1) << 20;
+    }
+    void delayByStamps()
+    {
+        QFETCH(QList<double>, gaps);
+        SnapshotRing ring;
+        ring.setCount(40);
+        double stamp = 7;
+        for (const double gap : gaps)
+            ring.markWritten(ring.captureSlot(), stamp += gap), ring.setCaptureSlot(ring.captureSlot() - 1);
+        QTEST(DelayMirror::offsetIn(ring, 2, 100), "offset");
+    }
     // A delay the memory does not hold is told with the one it does, and the old ring goes on; one
     // that fits grows the ring, and off gives back what it grew.
     void delayShortOfMemory()
