@@ -309,7 +309,8 @@ void frmMain::oMediaPlayer_PlayStateChange(int /*previous*/, int state)
             ReviewTimer->stop();
             ShowImage(0);
             frCommand->setLeftPicture(PictureStore::Picture::Normal);
-            frCommand->setRightPicture(PictureStore::Picture::Disabled);
+            // Under a delay there are newer snapshots to step forward to.
+            frCommand->setRightPicture(mDelay->seconds() > 0 ? PictureStore::Picture::Normal : PictureStore::Picture::Disabled);
         }
     });
 }

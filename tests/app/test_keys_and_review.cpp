@@ -115,6 +115,7 @@ private slots:
         QTest::mouseRelease(child<QWidget>(w, "cmdLeft"), Qt::LeftButton);
         const int released = ticks;
         QTRY_VERIFY(ticks > released + 2 && shows(20, "-2 sec"));
+        QCOMPARE(w->rightPicture(), PictureStore::Picture::Normal); // newer snapshots are there to step to
     }
     void cleanup() { QCOMPARE(f->closer.seen().size(), 0); QCOMPARE(w->msErrorMessages(), QString()); f.reset(); }
     // A key pressed and released; the state while it is held and after.
