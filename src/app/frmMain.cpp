@@ -391,7 +391,7 @@ void frmMain::CaptureImage()
 void frmMain::PlayTimer_Timer()
 {
     mPlay->playTick();
-    ignoreFailure([&] { mLive->mode().snapshots() ? CaptureImage() : void(); });
+    ignoreFailure([&] { CaptureImage(); });
 }
 
 void frmMain::ShowImage(qint32 offset)

@@ -3,6 +3,7 @@
 #include "playback/LiveSource.h"
 #include "playback/LocalName.h"
 #include "playback/MediaPlayer.h"
+#include "playback/PositionControl.h"
 
 #include <utility>
 
@@ -17,7 +18,7 @@ LiveMode::LiveMode(MediaPlayer &player, LiveHost &host) : mPlayer(player), mHost
 QString LiveMode::readout(qint64 seconds, bool stopped)
 {
     return (stopped ? QStringLiteral("Source stopped   ") : QStringLiteral("Live   "))
-           + QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+           + PositionControl::minutesAndSeconds(seconds);
 }
 
 void LiveMode::refresh(bool opened)
@@ -62,17 +63,6 @@ bool LiveMode::tick()
         mShownSeconds = mSince.elapsed() / 1000;
     mHost.setPositionText(readout(mShownSeconds, mStopped));
     return true;
-}
-
-bool LiveMode::snapshots()
-{
-    if (!mLive)
-        return true;
-    if (const double position = mPlayer.CurrentPosition(); position != mSnapshotPosition || !mStanding.isValid()) {
-        mSnapshotPosition = position;
-        mStanding.start();
-    }
-    return mStanding.elapsed() <= kStandMilliseconds;
 }
 
 void LiveMode::stop()

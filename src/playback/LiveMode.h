@@ -30,9 +30,6 @@ class LiveMode : public QObject {
 public:
     // Seconds without a new picture while playing that make a source stopped.
     static constexpr int kStallSeconds = 3;
-    // A picture that stands longer than this is not snapshot again: a source that stalls
-    // would otherwise fill the ring with its last picture before it is found stopped.
-    static constexpr int kStandMilliseconds = 200;
 
     LiveMode(MediaPlayer &player, LiveHost &host);
 
@@ -40,9 +37,6 @@ public:
     bool stopped() const { return mStopped; }
     // The position timer's tick (each second): true when taken here, for a live source.
     bool tick();
-    // Whether the play timer's tick takes a snapshot: always for a file; for a live source
-    // while its picture is new or has stood only briefly.
-    bool snapshots();
     // "Live   1:05", "Source stopped   1:05": the read-out after these seconds.
     static QString readout(qint64 seconds, bool stopped);
 
@@ -55,8 +49,6 @@ private:
     LiveHost &mHost;
     QString mSource;      // the live source that last opened
     QElapsedTimer mSince; // since it opened
-    QElapsedTimer mStanding; // since the picture snapshot last changed
-    double mSnapshotPosition = -1.0;
     qint64 mShownSeconds = 0;
     double mLastPosition = -1.0;
     int mStalled = 0;     // ticks without a new position while playing

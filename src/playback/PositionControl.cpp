@@ -3,14 +3,10 @@
 #include "errors/FailurePatterns.h"
 #include "settings/Numbers.h"
 
-namespace {
-
-QString minutesAndSeconds(qint32 seconds)
+QString PositionControl::minutesAndSeconds(qint64 seconds)
 {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
-
-} // namespace
 
 QString PositionControl::readout(qint32 lengthSeconds, qint32 positionSeconds)
 {

@@ -38,6 +38,8 @@ public:
 
     // "Position  ( 2:05 )   1:01" for a medium of 125 s at 61 s.
     static QString readout(qint32 lengthSeconds, qint32 positionSeconds);
+    // "1:05": minutes and two-digit seconds.
+    static QString minutesAndSeconds(qint64 seconds);
 
 private:
     MediaPlayer &mPlayer;
